@@ -1,0 +1,57 @@
+# Kestrix suite: one-command set-up, build, run and test on Debian.
+
+JOBS ?= $(shell nproc)
+PREFIX ?= /usr/local
+FUZZ_SECONDS ?= 60
+RELEASE_DIR := build/release
+TEST_DIR := build/debug-asan
+FUZZ_DIR := build/fuzz
+CMAKE_GEN := $(shell command -v ninja >/dev/null 2>&1 && echo "-G Ninja")
+
+export XDG_RUNTIME_DIR ?= $(CURDIR)/build/runtime
+
+.PHONY: all deps release run test bench fuzz install clean runtime-dir
+
+all: release
+
+deps:
+	@./scripts/install-deps.sh
+
+runtime-dir:
+	@mkdir -p $(XDG_RUNTIME_DIR) && chmod 700 $(XDG_RUNTIME_DIR)
+
+$(RELEASE_DIR)/CMakeCache.txt:
+	cmake -S . -B $(RELEASE_DIR) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=Release
+
+release: deps $(RELEASE_DIR)/CMakeCache.txt
+	cmake --build $(RELEASE_DIR) -j $(JOBS)
+
+# For now the main job is listing the demo archive that the build makes with its own code.
+run: release runtime-dir
+	$(RELEASE_DIR)/bin/kestrix-cli list $(RELEASE_DIR)/bin/demo/demo.hqr
+
+# Debug build with AddressSanitizer and UndefinedBehaviorSanitizer; every test through ctest.
+test: deps runtime-dir
+	cmake -S . -B $(TEST_DIR) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=Debug -DKESTRIX_SANITIZE=ON -DKESTRIX_BENCH=OFF
+	cmake --build $(TEST_DIR) -j $(JOBS)
+	cd $(TEST_DIR) && ctest --output-on-failure -j $(JOBS)
+
+bench: release
+	@for b in $(RELEASE_DIR)/bench/*_bench; do echo "== $$b"; $$b || exit 1; done
+
+# Each fuzz target runs for FUZZ_SECONDS (default 60) from the seed corpus in fuzz/corpus.
+fuzz: deps
+	cmake -S . -B $(FUZZ_DIR) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKESTRIX_FUZZ=ON \
+	  -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_C_COMPILER=clang
+	cmake --build $(FUZZ_DIR) -j $(JOBS)
+	@for f in $(FUZZ_DIR)/fuzz/fuzz_*; do \
+	  name=$$(basename $$f); mkdir -p fuzz-corpus/$$name; \
+	  echo "== $$name for $(FUZZ_SECONDS) s"; \
+	  $$f -max_total_time=$(FUZZ_SECONDS) -print_final_stats=1 fuzz-corpus/$$name fuzz/corpus/$$name || exit 1; \
+	done
+
+install: release
+	cmake --install $(RELEASE_DIR) --prefix $(PREFIX)
+
+clean:
+	rm -rf build

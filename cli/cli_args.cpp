@@ -1,0 +1,92 @@
+#include "cli_args.h"
+
+#include <cstdio>
+
+namespace cli {
+
+bool Args::parse(const QStringList& argv, const std::vector<OptionSpec>& specs, QString* error)
+{
+    bool optionsEnded = false;
+    for (qsizetype i = 0; i < argv.size(); ++i) {
+        const QString& arg = argv[i];
+        if (optionsEnded || !arg.startsWith(u'-') || arg == QLatin1String("-")) {
+            m_positional << arg;
+            continue;
+        }
+        if (arg == QLatin1String("--")) {
+            optionsEnded = true;
+            continue;
+        }
+        QString name = arg;
+        QString value;
+        bool inlineValue = false;
+        const qsizetype eq = arg.indexOf(u'=');
+        if (arg.startsWith(QLatin1String("--")) && eq > 0) {
+            name = arg.left(eq);
+            value = arg.mid(eq + 1);
+            inlineValue = true;
+        }
+        const OptionSpec* spec = nullptr;
+        for (const OptionSpec& s : specs)
+            if (name == QLatin1String(s.name)) spec = &s;
+        if (!spec) {
+            *error = QStringLiteral("unknown option %1").arg(name);
+            return false;
+        }
+        if (spec->takesValue && !inlineValue) {
+            if (i + 1 >= argv.size()) {
+                *error = QStringLiteral("%1 needs a value").arg(name);
+                return false;
+            }
+            value = argv[++i];
+        } else if (!spec->takesValue && inlineValue) {
+            *error = QStringLiteral("%1 takes no value").arg(name);
+            return false;
+        }
+        m_values.emplace_back(name, value);
+    }
+    return true;
+}
+
+bool Args::has(const char* name) const
+{
+    for (const auto& [n, v] : m_values)
+        if (n == QLatin1String(name)) return true;
+    return false;
+}
+
+QString Args::value(const char* name) const
+{
+    QString result;  // the last one given wins
+    for (const auto& [n, v] : m_values)
+        if (n == QLatin1String(name)) result = v;
+    return result;
+}
+
+std::int64_t parseNumber(const QString& text, const char* option, std::int64_t min, std::int64_t max)
+{
+    bool ok = false;
+    const qlonglong v = text.trimmed().toLongLong(&ok, 10);
+    if (!ok || v < min || v > max)
+        throw UsageError{QStringLiteral("%1: expected a number from %2 to %3, got \"%4\"")
+                             .arg(QLatin1String(option))
+                             .arg(min)
+                             .arg(max)
+                             .arg(text)};
+    return v;
+}
+
+void writeOut(const QByteArray& bytes)
+{
+    std::fwrite(bytes.constData(), 1, static_cast<std::size_t>(bytes.size()), stdout);
+}
+
+void writeOut(const QString& text) { writeOut(text.toUtf8()); }
+
+void warn(const QString& message)
+{
+    const QByteArray line = "kestrix-cli: " + message.toUtf8() + '\n';
+    std::fwrite(line.constData(), 1, static_cast<std::size_t>(line.size()), stderr);
+}
+
+}  // namespace cli

@@ -1,0 +1,56 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <vector>
+
+#include <QString>
+#include <QStringList>
+
+namespace cli {
+
+// Exit codes of kestrix-cli.
+constexpr int kExitOk = 0;
+constexpr int kExitFailed = 1;
+constexpr int kExitUsage = 2;
+
+struct OptionSpec {
+    const char* name;  // "--size", "-o"
+    bool takesValue;
+};
+
+// The options and positional arguments of one command. "--name value" and "--name=value" both
+// work; "--" ends the options.
+class Args {
+public:
+    // Parses `argv` (without the program and command names). False with `error` set on an
+    // unknown option or a missing value.
+    bool parse(const QStringList& argv, const std::vector<OptionSpec>& specs, QString* error);
+
+    bool has(const char* name) const;
+    QString value(const char* name) const;
+    const QStringList& positional() const { return m_positional; }
+
+private:
+    std::vector<std::pair<QString, QString>> m_values;
+    QStringList m_positional;
+};
+
+// Thrown for wrong usage; main() prints it and exits with 2.
+struct UsageError {
+    QString message;
+};
+// Thrown when the operation failed; main() prints it and exits with 1.
+struct Failure {
+    QString message;
+};
+
+// A decimal number in [min, max]; throws UsageError naming the option otherwise.
+std::int64_t parseNumber(const QString& text, const char* option, std::int64_t min, std::int64_t max);
+
+// Output helpers: data to stdout, "kestrix-cli: MESSAGE" to stderr.
+void writeOut(const QByteArray& bytes);
+void writeOut(const QString& text);
+void warn(const QString& message);
+
+}  // namespace cli

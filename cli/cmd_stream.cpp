@@ -1,0 +1,121 @@
+// kestrix-cli decompress, compress and savegame.
+
+#include "cli_args.h"
+#include "commands.h"
+#include "compress.h"
+#include "decompress.h"
+#include "memory_stream.h"
+#include "saved_game.h"
+
+namespace cli {
+namespace {
+
+Args parseOrThrow(const QStringList& argv, const std::vector<OptionSpec>& specs)
+{
+    Args args;
+    QString error;
+    if (!args.parse(argv, specs, &error)) throw UsageError{error};
+    return args;
+}
+
+std::uint8_t biasOption(const Args& args)
+{
+    if (!args.has("--bias")) return 2;
+    return static_cast<std::uint8_t>(parseNumber(args.value("--bias"), "--bias", 2, 3));
+}
+
+kestrix::MemoryStream loadOrThrow(const QString& path)
+{
+    kestrix::MemoryStream stream;
+    QString error;
+    if (!stream.loadFromFile(path, &error)) throw Failure{error};
+    return stream;
+}
+
+void saveOrThrow(const QString& path, const void* data, std::size_t size)
+{
+    QString error;
+    if (!kestrix::writeFileAtomically(path, data, size, &error)) throw Failure{error};
+}
+
+}  // namespace
+
+const char kDecompressHelp[] =
+    "Usage: kestrix-cli decompress IN OUT --size N [--bias 2|3]\n"
+    "\n"
+    "Expands the whole of IN as one compressed stream into exactly N bytes in OUT.\n"
+    "\n"
+    "  --size N     the expanded size (required)\n"
+    "  --bias B     copy length bias: 2 for entry type 1 and saved games (default), 3 for type 2\n"
+    "\n"
+    "A damaged stream still writes N bytes (the rest zero) and warns. A size beyond what IN can\n"
+    "possibly produce (more than 9 x its size + 144) is refused and nothing is written.\n";
+
+int runDecompress(const QStringList& argv)
+{
+    const Args args = parseOrThrow(argv, {{"--size", true}, {"--bias", true}});
+    if (args.positional().size() != 2) throw UsageError{QStringLiteral("decompress needs IN and OUT")};
+    if (!args.has("--size")) throw UsageError{QStringLiteral("decompress needs --size N")};
+    const auto size = static_cast<std::uint64_t>(parseNumber(args.value("--size"), "--size", 0, INT64_MAX));
+    const std::uint8_t bias = biasOption(args);
+    const QString in = args.positional()[0];
+    const QString out = args.positional()[1];
+
+    const kestrix::MemoryStream source = loadOrThrow(in);
+    if (size > varnel::maxExpandedSize(source.size()))
+        throw Failure{QStringLiteral("%1: a size of %2 bytes is more than %3 compressed bytes can hold (at most "
+                                     "%4); nothing written")
+                          .arg(in)
+                          .arg(size)
+                          .arg(source.size())
+                          .arg(varnel::maxExpandedSize(source.size()))};
+    kestrix::MemoryStream expanded;
+    const varnel::DecodeResult result = varnel::decompressInto(expanded, source.data(), source.size(), size, bias);
+    saveOrThrow(out, expanded.data(), expanded.size());
+    if (result.isDamaged())
+        warn(QStringLiteral("%1: damaged stream: %2; the rest of %3 is zero")
+                 .arg(in, varnel::describeDecodeProblem(result, size, source.size()), out));
+    return kExitOk;
+}
+
+const char kCompressHelp[] =
+    "Usage: kestrix-cli compress IN OUT [--bias 2|3]\n"
+    "\n"
+    "Compresses IN into OUT; `kestrix-cli decompress OUT X --size (size of IN)` gives IN back.\n"
+    "\n"
+    "  --bias B     copy length bias: 2 for entry type 1 and saved games (default), 3 for type 2\n";
+
+int runCompress(const QStringList& argv)
+{
+    const Args args = parseOrThrow(argv, {{"--bias", true}});
+    if (args.positional().size() != 2) throw UsageError{QStringLiteral("compress needs IN and OUT")};
+    const std::uint8_t bias = biasOption(args);
+    const QString in = args.positional()[0];
+    const kestrix::MemoryStream source = loadOrThrow(in);
+    if (source.size() > varnel::kMaxCompressInput)
+        throw Failure{QStringLiteral("%1: too large to compress (%2 bytes)").arg(in).arg(source.size())};
+    const std::vector<std::uint8_t> packed = varnel::compress(source.data(), source.size(), bias);
+    saveOrThrow(args.positional()[1], packed.data(), packed.size());
+    return kExitOk;
+}
+
+const char kSavegameHelp[] =
+    "Usage: kestrix-cli savegame FILE\n"
+    "\n"
+    "Writes the uncompressed copy of a compressed Quarn 2 saved game beside it, named \"$\" + its\n"
+    "file name, and prints the copy's path. FILE itself is never changed. Exit 1 when FILE is not a\n"
+    "compressed saved game.\n";
+
+int runSavegame(const QStringList& argv)
+{
+    const Args args = parseOrThrow(argv, {});
+    if (args.positional().size() != 1) throw UsageError{QStringLiteral("savegame needs exactly one FILE")};
+    const varnel::SavedGameResult result = varnel::decompressSavedGame(args.positional().first());
+    using Status = varnel::SavedGameResult::Status;
+    if (result.status == Status::NotCompressed || result.status == Status::Failed) throw Failure{result.message};
+    writeOut(result.outputPath + u'\n');
+    if (result.status == Status::WrittenDamaged) warn(result.message);
+    return kExitOk;
+}
+
+}  // namespace cli

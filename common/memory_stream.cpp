@@ -1,0 +1,102 @@
+#include "memory_stream.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+
+namespace kestrix {
+
+std::vector<std::uint8_t> MemoryStream::takeBytes()
+{
+    m_position = 0;
+    return std::exchange(m_bytes, {});
+}
+
+void MemoryStream::setPosition(std::size_t position)
+{
+    m_position = std::min(position, m_bytes.size());
+}
+
+void MemoryStream::setSize(std::size_t size)
+{
+    m_bytes.resize(size);
+    m_position = std::min(m_position, size);
+}
+
+void MemoryStream::clear()
+{
+    m_bytes.clear();
+    m_bytes.shrink_to_fit();
+    m_position = 0;
+}
+
+std::size_t MemoryStream::read(void* buffer, std::size_t count)
+{
+    const std::size_t n = std::min(count, m_bytes.size() - m_position);
+    if (n > 0) std::memcpy(buffer, m_bytes.data() + m_position, n);
+    m_position += n;
+    return n;
+}
+
+void MemoryStream::write(const void* buffer, std::size_t count)
+{
+    if (count == 0) return;
+    if (count > m_bytes.size() - m_position) m_bytes.resize(m_position + count);
+    std::memcpy(m_bytes.data() + m_position, buffer, count);
+    m_position += count;
+}
+
+bool MemoryStream::loadFromFile(const QString& path, QString* error)
+{
+    clear();
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        if (error) *error = QStringLiteral("%1: %2").arg(path, file.errorString());
+        return false;
+    }
+    const qint64 size = file.size();
+    m_bytes.resize(static_cast<std::size_t>(size));
+    qint64 done = 0;
+    while (done < size) {
+        const qint64 got = file.read(reinterpret_cast<char*>(m_bytes.data()) + done, size - done);
+        if (got <= 0) {
+            if (error) *error = QStringLiteral("%1: %2").arg(path, file.errorString());
+            clear();
+            return false;
+        }
+        done += got;
+    }
+    return true;
+}
+
+bool MemoryStream::saveToFile(const QString& path, QString* error) const
+{
+    return writeFileAtomically(path, m_bytes.data(), m_bytes.size(), error);
+}
+
+bool writeFileAtomically(const QString& path, const void* data, std::size_t size, QString* error)
+{
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly)) {
+        if (error) *error = QStringLiteral("%1: %2").arg(path, file.errorString());
+        return false;
+    }
+    const char* p = static_cast<const char*>(data);
+    std::size_t done = 0;
+    while (done < size) {
+        const qint64 got = file.write(p + done, static_cast<qint64>(size - done));
+        if (got <= 0) break;
+        done += static_cast<std::size_t>(got);
+    }
+    if (done != size || !file.commit()) {
+        if (error) *error = QStringLiteral("%1: %2").arg(path, file.errorString());
+        file.cancelWriting();
+        return false;
+    }
+    return true;
+}
+
+}  // namespace kestrix

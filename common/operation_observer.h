@@ -1,0 +1,30 @@
+#pragma once
+
+#include <cstdint>
+
+#include <QString>
+
+namespace kestrix {
+
+// What a long operation tells the one who started it. The core calls it; a window implements it
+// with its status bar and event pumping, the command-line tool with stderr, tests with a recorder.
+// Every method has a do-nothing default, so an observer overrides only what it shows.
+class OperationObserver {
+public:
+    virtual ~OperationObserver() = default;
+
+    // Text for status panel `panel` (0 = state such as "Loading...", 1 = counter, 2 = details).
+    virtual void statusText(int panel, const QString& text) {}
+    // Lets pending window messages run; called at the points where the operation may be cancelled.
+    virtual void pumpEvents() {}
+    // Whether the user asked to stop; read right after pumpEvents().
+    virtual bool isCancelRequested() { return false; }
+    // A line for the log file.
+    virtual void logLine(const QString& line) {}
+    // A notice the user should see (a warning that does not stop the operation).
+    virtual void notice(const QString& text) {}
+    // A numbered sound request at the end of an operation.
+    virtual void soundRequest(int number) {}
+};
+
+}  // namespace kestrix

@@ -1,0 +1,142 @@
+#include "decompress.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "memory_stream.h"
+
+namespace varnel {
+namespace {
+
+// Appends `length` bytes taken `distance` bytes back, one at a time in effect (a copy may overlap
+// the bytes it produces). May write up to 7 bytes past the copy: the caller guarantees the room
+// and later items overwrite them.
+inline void copyMatchFast(std::uint8_t* out, std::size_t distance, std::size_t length)
+{
+    const std::uint8_t* from = out - distance;
+    if (distance >= 8) {
+        for (std::size_t i = 0; i < length; i += 8) std::memcpy(out + i, from + i, 8);
+    } else if (distance == 1) {
+        std::memset(out, *from, length);
+    } else {
+        for (std::size_t i = 0; i < length; ++i) out[i] = from[i];
+    }
+}
+
+}  // namespace
+
+DecodeResult decompress(std::uint8_t* dst, std::size_t dstSize, const std::uint8_t* src,
+                        std::size_t srcSize, std::uint8_t bias)
+{
+    DecodeResult r;
+    std::size_t out = 0;
+    std::size_t in = 0;
+
+    // Fast loop: while a whole group (1 + 16 source bytes, at most 8 longest copies plus the
+    // overshoot of copyMatchFast) fits in both buffers, items are decoded without bounds checks.
+    const std::size_t room = 8 * (15 + static_cast<std::size_t>(bias)) + 8;
+    while (dstSize - out >= room && srcSize - in >= 17) {
+        unsigned flags = src[in++];
+        if (flags == 0xFF) {
+            std::memcpy(dst + out, src + in, 8);
+            out += 8;
+            in += 8;
+            continue;
+        }
+        for (int bit = 0; bit < 8; ++bit, flags >>= 1) {
+            if (flags & 1) {
+                dst[out++] = src[in++];
+                continue;
+            }
+            const unsigned word = src[in] | (static_cast<unsigned>(src[in + 1]) << 8);
+            const std::size_t distance = (word >> 4) + 1;
+            if (distance > out) {
+                r.status = DecodeStatus::DistanceBeforeStart;
+                r.produced = out;
+                r.consumed = in + 2;
+                std::memset(dst + out, 0, dstSize - out);
+                return r;
+            }
+            in += 2;
+            const std::size_t length = (word & 0x0F) + bias;
+            copyMatchFast(dst + out, distance, length);
+            out += length;
+        }
+    }
+
+    // Careful loop for the last groups: every read and write is checked.
+    while (out < dstSize) {
+        if (in >= srcSize) {
+            r.status = DecodeStatus::SourceTooShort;
+            break;
+        }
+        unsigned flags = src[in++];
+        for (int bit = 0; bit < 8 && out < dstSize; ++bit, flags >>= 1) {
+            if (flags & 1) {
+                if (in >= srcSize) {
+                    r.status = DecodeStatus::SourceTooShort;
+                    break;
+                }
+                dst[out++] = src[in++];
+                continue;
+            }
+            if (srcSize - in < 2) {
+                r.status = DecodeStatus::SourceTooShort;
+                break;
+            }
+            const unsigned word = src[in] | (static_cast<unsigned>(src[in + 1]) << 8);
+            const std::size_t distance = (word >> 4) + 1;
+            if (distance > out) {
+                r.status = DecodeStatus::DistanceBeforeStart;
+                in += 2;
+                break;
+            }
+            in += 2;
+            // A copy that would run past the end of the output is cut at it.
+            const std::size_t length = std::min<std::size_t>((word & 0x0F) + bias, dstSize - out);
+            for (std::size_t i = 0; i < length; ++i, ++out) dst[out] = dst[out - distance];
+        }
+        if (r.status != DecodeStatus::Ok) break;
+    }
+    r.produced = out;
+    r.consumed = in;
+    if (out < dstSize) std::memset(dst + out, 0, dstSize - out);
+    return r;
+}
+
+DecodeResult decompressInto(kestrix::MemoryStream& dst, const std::uint8_t* src, std::size_t srcSize,
+                            std::uint64_t declaredSize, std::uint8_t bias)
+{
+    const std::uint64_t cap = maxExpandedSize(srcSize);
+    const bool tooLarge = declaredSize > cap;
+    const std::size_t size = static_cast<std::size_t>(tooLarge ? cap : declaredSize);
+    const std::size_t position = dst.position();
+    dst.setSize(size);
+    dst.setPosition(position);
+    DecodeResult r = decompress(dst.data(), size, src, srcSize, bias);
+    if (tooLarge) r.status = DecodeStatus::SizeTooLarge;
+    return r;
+}
+
+QString describeDecodeProblem(const DecodeResult& result, std::uint64_t declaredSize,
+                              std::uint64_t packedSize)
+{
+    switch (result.status) {
+    case DecodeStatus::Ok:
+        return {};
+    case DecodeStatus::SourceTooShort:
+        return QStringLiteral("the compressed data ends after %1 of %2 bytes")
+            .arg(result.produced)
+            .arg(declaredSize);
+    case DecodeStatus::DistanceBeforeStart:
+        return QStringLiteral("a copy at output byte %1 reaches back before the start of the data")
+            .arg(result.produced);
+    case DecodeStatus::SizeTooLarge:
+        return QStringLiteral("the declared size of %1 bytes is more than %2 compressed bytes can hold")
+            .arg(declaredSize)
+            .arg(packedSize);
+    }
+    return {};
+}
+
+}  // namespace varnel

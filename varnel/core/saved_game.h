@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QString>
+
+namespace varnel {
+
+// Outcome of expanding a compressed saved game.
+struct SavedGameResult {
+    enum class Status {
+        Written,        // the uncompressed copy was written
+        WrittenDamaged, // written, but the body was damaged (message says how; missing bytes are 0)
+        NotCompressed,  // no file, or not a compressed saved game: nothing written
+        Failed,         // damaged beyond use or the copy could not be written: nothing written
+    };
+    Status status = Status::NotCompressed;
+    QString outputPath;  // folder + "$" + file name
+    QString message;     // what went wrong, naming the file
+};
+
+// The path of the uncompressed copy of `path`: its folder, "$" and its file name.
+QString savedGameCopyPath(const QString& path);
+
+// Expands a compressed saved game (marker byte 0xA4, four bytes, a zero-terminated name from
+// offset 5, a 32-bit body size, the body compressed with length bias 2) into an uncompressed
+// copy beside it: marker 0x24, byte 5 set to 0xBE, the size field dropped, the body expanded.
+// The copy is written to a temporary file first and renamed, so a failure never leaves a
+// truncated copy. A file with no zero byte after offset 5 or with a size field larger than its
+// body can possibly produce is refused without writing. The source file is never changed.
+SavedGameResult decompressSavedGame(const QString& path);
+
+}  // namespace varnel
