@@ -123,7 +123,8 @@ SearchPattern textPattern(const std::string& text, std::int8_t type)
 SearchPattern integerPattern(std::int32_t value, std::int8_t type)
 {
     if (type == 0 || type > 3 || type < -3) throw InvalidSearchType(type);
-    const int count = type < 0 ? -type : type;
+    const int magnitude = type < 0 ? -type : type;
+    const int count = magnitude == 3 ? 4 : magnitude;  // 1, 2 or 4 bytes
     const auto v = static_cast<std::uint32_t>(value);
     SearchPattern p;
     for (int i = 0; i < count; ++i) p.bytes.push_back(static_cast<char>((v >> (8 * i)) & 0xFF));
