@@ -1,6 +1,7 @@
 #include "decompress.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstring>
 
 #include "memory_stream.h"
@@ -8,16 +9,19 @@
 namespace varnel {
 namespace {
 
-// Appends `length` bytes taken `distance` bytes back, one at a time in effect (a copy may overlap
-// the bytes it produces). May write up to 7 bytes past the copy: the caller guarantees the room
-// and later items overwrite them.
+// Appends `length` bytes taken `distance` bytes back, with the effect of copying one byte at a
+// time (a copy may overlap the bytes it produces). Writes up to 15 bytes past the copy: the
+// caller guarantees the room, and later items overwrite them.
 inline void copyMatchFast(std::uint8_t* out, std::size_t distance, std::size_t length)
 {
     const std::uint8_t* from = out - distance;
-    if (distance >= 8) {
+    if (distance >= 16) {
+        std::memcpy(out, from, 16);
+        if (length > 16) std::memcpy(out + 16, from + 16, 16);
+    } else if (distance >= 8) {
         for (std::size_t i = 0; i < length; i += 8) std::memcpy(out + i, from + i, 8);
     } else if (distance == 1) {
-        std::memset(out, *from, length);
+        std::memset(out, *from, 24);
     } else {
         for (std::size_t i = 0; i < length; ++i) out[i] = from[i];
     }
@@ -32,22 +36,23 @@ DecodeResult decompress(std::uint8_t* dst, std::size_t dstSize, const std::uint8
     std::size_t out = 0;
     std::size_t in = 0;
 
-    // Fast loop: while a whole group (1 + 16 source bytes, at most 8 longest copies plus the
-    // overshoot of copyMatchFast) fits in both buffers, items are decoded without bounds checks.
-    const std::size_t room = 8 * (15 + static_cast<std::size_t>(bias)) + 8;
-    while (dstSize - out >= room && srcSize - in >= 17) {
+    // Fast loop: while a whole group (1 + 16 source bytes, plus the 8 bytes a literal run may
+    // read ahead) and its output (at most 8 longest copies, plus what the wide copies write
+    // ahead) fit in the buffers, items are decoded without bounds checks. A run of literal bits
+    // is copied in one go.
+    const std::size_t room = 8 * (15 + static_cast<std::size_t>(bias)) + 32;
+    while (dstSize - out >= room && srcSize - in >= 25) {
         unsigned flags = src[in++];
-        if (flags == 0xFF) {
+        int remaining = 8;
+        for (;;) {
+            const int literals = std::countr_one(flags);  // bits above `remaining` are zero
             std::memcpy(dst + out, src + in, 8);
-            out += 8;
-            in += 8;
-            continue;
-        }
-        for (int bit = 0; bit < 8; ++bit, flags >>= 1) {
-            if (flags & 1) {
-                dst[out++] = src[in++];
-                continue;
-            }
+            out += static_cast<std::size_t>(literals);
+            in += static_cast<std::size_t>(literals);
+            remaining -= literals;
+            if (remaining <= 0) break;
+            flags >>= literals + 1;
+            --remaining;
             const unsigned word = src[in] | (static_cast<unsigned>(src[in + 1]) << 8);
             const std::size_t distance = (word >> 4) + 1;
             if (distance > out) {
@@ -61,6 +66,7 @@ DecodeResult decompress(std::uint8_t* dst, std::size_t dstSize, const std::uint8
             const std::size_t length = (word & 0x0F) + bias;
             copyMatchFast(dst + out, distance, length);
             out += length;
+            if (remaining == 0) break;
         }
     }
 
