@@ -123,7 +123,8 @@ int runRip(const QStringList& argv)
     kestrix::RipRequest request;
     request.sourcePath = args.positional().first();
     request.outputPath = args.value("-o");
-    constexpr std::int64_t kMax = 0xFFFFFFFFll;
+    // Any file may be ripped, archives or not, so offsets and sizes are not limited to 32 bits.
+    constexpr std::int64_t kMax = INT64_MAX;
     if (args.has("--offset")) request.offset = parseNumber(args.value("--offset"), "--offset", 0, kMax);
     if (args.has("--size")) request.size = parseNumber(args.value("--size"), "--size", 0, kMax);
     if (args.has("--type")) request.type = static_cast<std::uint8_t>(parseNumber(args.value("--type"), "--type", 0, 2));
