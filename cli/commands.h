@@ -19,6 +19,8 @@ int runSearch(const QStringList& args);
 int runDecompress(const QStringList& args);
 int runCompress(const QStringList& args);
 int runSavegame(const QStringList& args);
+int runExtract(const QStringList& args);
+int runPack(const QStringList& args);
 
 extern const char kListHelp[];
 extern const char kRipHelp[];
@@ -26,5 +28,7 @@ extern const char kSearchHelp[];
 extern const char kDecompressHelp[];
 extern const char kCompressHelp[];
 extern const char kSavegameHelp[];
+extern const char kExtractHelp[];
+extern const char kPackHelp[];
 
 }  // namespace cli

@@ -12,11 +12,13 @@ namespace {
 
 const cli::Command kCommands[] = {
     {"list", "list the entries of an archive", cli::kListHelp, cli::runList},
+    {"extract", "extract entries of an archive, expanded, named and typed", cli::kExtractHelp, cli::runExtract},
     {"rip", "cut bytes out of any file, optionally expanding them", cli::kRipHelp, cli::runRip},
     {"decompress", "expand a compressed stream", cli::kDecompressHelp, cli::runDecompress},
     {"compress", "compress a file into the games' stream format", cli::kCompressHelp, cli::runCompress},
     {"savegame", "write the uncompressed copy of a Quarn 2 saved game", cli::kSavegameHelp, cli::runSavegame},
     {"search", "find bytes, a text or an integer in a file", cli::kSearchHelp, cli::runSearch},
+    {"pack", "build an archive from files and markers", cli::kPackHelp, cli::runPack},
 };
 
 QByteArray overview()

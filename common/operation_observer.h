@@ -21,10 +21,18 @@ public:
     virtual bool isCancelRequested() { return false; }
     // A line for the log file.
     virtual void logLine(const QString& line) {}
-    // A notice the user should see (a warning that does not stop the operation).
+    // A message the user should see, such as an information box, that does not stop the work.
     virtual void notice(const QString& text) {}
+    // A problem with one item (an entry, a file) that the work went on after; names the item.
+    virtual void problem(const QString& text) {}
     // A numbered sound request at the end of an operation.
     virtual void soundRequest(int number) {}
+    // Progress of a long operation over `maximum` steps: shown, stepped, hidden.
+    virtual void progressStart(int maximum) {}
+    virtual void progressStep() {}
+    virtual void progressEnd() {}
+    // Busy state for the whole of an operation: the hourglass, a raised process priority.
+    virtual void setBusy(bool on) {}
 };
 
 }  // namespace kestrix

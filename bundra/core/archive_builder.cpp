@@ -1,0 +1,286 @@
+#include "archive_builder.h"
+
+#include <filesystem>
+
+#include <QFile>
+#include <QFileInfo>
+
+#include "compress.h"
+
+namespace bundra {
+
+const char kBlankPath[] = "{blank}";
+const char kDoublePath[] = "{double}";
+const char kEndReference[] = "{eof}";
+
+namespace {
+
+constexpr std::uint64_t kMaxStoredCompressed = 4000000;  // the extractor expands entries up to this
+constexpr qint64 kCopyBlock = 1 << 20;
+constexpr std::uint64_t kMaxArchive = 0xFFFFFFFFull;
+
+void put32(char* at, std::uint32_t v)
+{
+    for (int i = 0; i < 4; ++i) at[i] = static_cast<char>((v >> (8 * i)) & 0xFF);
+}
+
+QString tempPathFor(const QString& output)
+{
+    const QFileInfo info(output);
+    return info.path() + QStringLiteral("/$~") + info.fileName();
+}
+
+// Replaces `target` with `source` in one step where the platform allows it.
+bool replaceFile(const QString& source, const QString& target, QString* error)
+{
+    std::error_code ec;
+    std::filesystem::rename(std::filesystem::path(source.toStdU16String()),
+                            std::filesystem::path(target.toStdU16String()), ec);
+    if (ec) *error = QStringLiteral("%1: %2").arg(target, QString::fromStdString(ec.message()));
+    return !ec;
+}
+
+class Builder {
+public:
+    Builder(const std::vector<PackerItem>& items, const QString& output, const PackerProgress& progress,
+            const BuildOptions& options)
+        : m_items(items), m_output(output), m_progress(progress), m_options(options)
+    {
+    }
+
+    BuildResult run()
+    {
+        report(QStringLiteral("Creating file"), ReportKind::Status);
+        if (m_items.empty()) {
+            report(QStringLiteral("List is empty"), ReportKind::Problem);
+            m_result.error = QStringLiteral("List is empty");
+            return m_result;
+        }
+        if (const int clash = outputAmongItems(); clash >= 0) {
+            m_result.error = QStringLiteral("%1: the output is also one of the files to pack").arg(m_output);
+            m_result.errorItem = clash;
+            return m_result;
+        }
+
+        m_temp.setFileName(tempPathFor(m_output));
+        if (!m_temp.open(QIODevice::ReadWrite | QIODevice::Truncate)) {
+            m_result.error = QStringLiteral("%1: %2").arg(m_temp.fileName(), m_temp.errorString());
+            return m_result;
+        }
+        const bool built = writeEntries() && writeTable();
+        if (built) m_temp.close();
+        if (built && replaceFile(m_temp.fileName(), m_output, &m_result.error)) {
+            m_result.written = true;
+        } else {
+            m_temp.close();
+            m_temp.remove();
+        }
+        report(QStringLiteral("Done..."), ReportKind::Status);
+        return m_result;
+    }
+
+private:
+    void report(const QString& text, ReportKind kind, int item = -1)
+    {
+        if (kind == ReportKind::Problem) ++m_result.problems;
+        if (m_progress) m_progress(text, kind, item);
+    }
+
+    bool stop(int item, const QString& message)
+    {
+        m_result.error = message;
+        m_result.errorItem = item;
+        return false;
+    }
+
+    int outputAmongItems() const
+    {
+        const QFileInfo out(m_output);
+        const QString canonical = out.canonicalFilePath();
+        for (std::size_t i = 0; i < m_items.size(); ++i) {
+            const PackerItem& item = m_items[i];
+            if (item.isBlank() || item.isDouble()) continue;
+            const QFileInfo in(item.path);
+            if ((!canonical.isEmpty() && in.canonicalFilePath() == canonical) ||
+                in.absoluteFilePath() == out.absoluteFilePath())
+                return static_cast<int>(i);
+        }
+        return -1;
+    }
+
+    // One pass: the table's space is reserved, the entries follow it, and the table is filled
+    // in once every offset is known.
+    bool writeEntries()
+    {
+        const std::uint64_t tableSize = 4 * (static_cast<std::uint64_t>(m_items.size()) + 1);
+        if (tableSize > kMaxArchive) return stop(-1, QStringLiteral("%1: too many items for one archive").arg(m_output));
+        m_tableSize = tableSize;
+        const QByteArray zeros(static_cast<qsizetype>(tableSize), '\0');
+        if (m_temp.write(zeros) != zeros.size()) return stop(-1, QStringLiteral("%1: %2").arg(m_temp.fileName(), m_temp.errorString()));
+        m_end = tableSize;
+
+        m_offsets.assign(m_items.size(), 0);
+        for (std::size_t i = 0; i < m_items.size(); ++i) {
+            const int index = static_cast<int>(i);
+            const PackerItem& item = m_items[i];
+            report(QString::number(i), ReportKind::Index);
+            if (item.isBlank()) continue;  // slot 0
+            if (item.isDouble()) {
+                if (!resolveDouble(i)) return false;
+                continue;
+            }
+            if (!QFileInfo(item.path).isFile()) {
+                report(QStringLiteral("File does not exist"), ReportKind::Problem, index);
+                return stop(index, QStringLiteral("%1: File does not exist").arg(item.path));
+            }
+            if (!writeFileEntry(i)) return false;
+        }
+        return true;
+    }
+
+    bool resolveDouble(std::size_t i)
+    {
+        const int index = static_cast<int>(i);
+        const PackerItem& item = m_items[i];
+        const QString& ref = item.reference;
+        bool ok = false;
+        const qlonglong n = ref.size() >= 2 ? ref.mid(1, ref.size() - 2).toLongLong(&ok) : 0;
+        if (!ok || n < 1 || n > static_cast<qlonglong>(m_items.size()))
+            return stop(index, QStringLiteral("{double} at position %1: its reference \"%2\" names no entry of the list")
+                                   .arg(i + 1)
+                                   .arg(ref));
+        const std::size_t target = static_cast<std::size_t>(n - 1);
+        if (item.size != m_items[target].size) {
+            report(QStringLiteral("Double is incorrect"), ReportKind::Problem, index);
+            return true;  // slot 0
+        }
+        if (target >= i)
+            return stop(index, QStringLiteral("{double} at position %1: its reference \"%2\" names %3, which comes "
+                                              "no earlier in the list")
+                                   .arg(i + 1)
+                                   .arg(ref)
+                                   .arg(target == i ? QStringLiteral("itself") : QStringLiteral("a later entry")));
+        m_offsets[i] = m_offsets[target];  // a blank's 0 stays 0
+        return true;
+    }
+
+    bool writeFileEntry(std::size_t i)
+    {
+        const int index = static_cast<int>(i);
+        const QString& path = m_items[i].path;
+        QFile in(path);
+        if (!in.open(QIODevice::ReadOnly)) return stop(index, QStringLiteral("%1: %2").arg(path, in.errorString()));
+        const auto size = static_cast<std::uint64_t>(in.size());
+        if (m_end + 10 + size > kMaxArchive)
+            return stop(index, QStringLiteral("%1: the archive would grow beyond 4 GiB").arg(path));
+
+        m_offsets[i] = static_cast<std::uint32_t>(m_end);
+        std::uint8_t type = 0;
+        std::vector<std::uint8_t> packed;
+        QByteArray whole;
+        // Compression is tried only where the result can stay within what the extractor expands.
+        if (m_options.compression == 1 || m_options.compression == 2) {
+            if (size > 0 && size <= 9 * kMaxStoredCompressed) {
+                whole = in.readAll();
+                if (static_cast<std::uint64_t>(whole.size()) != size)
+                    return stop(index, QStringLiteral("%1: %2").arg(path, in.errorString()));
+                const std::uint8_t bias = m_options.compression == 1 ? 2 : 3;
+                packed = varnel::compress(reinterpret_cast<const std::uint8_t*>(whole.constData()), size, bias);
+                if (!packed.empty() && packed.size() < size && packed.size() <= kMaxStoredCompressed)
+                    type = static_cast<std::uint8_t>(m_options.compression);
+            }
+        }
+
+        const std::uint64_t stored = type != 0 ? packed.size() : size;
+        char header[10];
+        put32(header, static_cast<std::uint32_t>(size));
+        put32(header + 4, static_cast<std::uint32_t>(stored));
+        header[8] = static_cast<char>(type);
+        header[9] = 0;
+        if (m_temp.write(header, 10) != 10) return writeFailed(index);
+        if (type != 0) {
+            if (m_temp.write(reinterpret_cast<const char*>(packed.data()), static_cast<qint64>(packed.size())) !=
+                static_cast<qint64>(packed.size()))
+                return writeFailed(index);
+        } else if (!whole.isEmpty() || size == 0) {
+            if (m_temp.write(whole) != whole.size()) return writeFailed(index);
+        } else {
+            // Stored files are copied in blocks, so a large file never sits in memory whole.
+            std::uint64_t left = size;
+            QByteArray block;
+            while (left > 0) {
+                block = in.read(static_cast<qint64>(std::min<std::uint64_t>(left, kCopyBlock)));
+                if (block.isEmpty()) return stop(index, QStringLiteral("%1: the file ended while being read").arg(path));
+                if (m_temp.write(block) != block.size()) return writeFailed(index);
+                left -= static_cast<std::uint64_t>(block.size());
+            }
+        }
+        m_end += 10 + stored;
+        return true;
+    }
+
+    bool writeFailed(int index) { return stop(index, QStringLiteral("%1: %2").arg(m_temp.fileName(), m_temp.errorString())); }
+
+    bool writeTable()
+    {
+        report(QStringLiteral("Writing final file"), ReportKind::Status);
+        QByteArray table(static_cast<qsizetype>(m_tableSize), '\0');
+        for (std::size_t i = 0; i < m_offsets.size(); ++i) put32(table.data() + 4 * i, m_offsets[i]);
+        put32(table.data() + 4 * m_offsets.size(), static_cast<std::uint32_t>(m_end));
+        if (!m_temp.seek(0) || m_temp.write(table) != table.size() || !m_temp.flush()) return writeFailed(-1);
+        m_result.size = m_end;
+        return true;
+    }
+
+    const std::vector<PackerItem>& m_items;
+    const QString m_output;
+    const PackerProgress& m_progress;
+    const BuildOptions m_options;
+    QFile m_temp;
+    BuildResult m_result;
+    std::vector<std::uint32_t> m_offsets;  // absolute slot values; 0 for blanks
+    std::uint64_t m_tableSize = 0;
+    std::uint64_t m_end = 0;
+};
+
+}  // namespace
+
+bool makePackerItem(const QString& path, bool recogniseDouble, PackerItem* item, QString* error)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        if (error) *error = QStringLiteral("%1: %2").arg(path, file.errorString());
+        return false;
+    }
+    const QString suffix = path.mid(path.lastIndexOf(u'.'));
+    if (recogniseDouble && path.lastIndexOf(u'.') >= 0 && suffix == QLatin1String(".double")) {
+        // Line 1: the position of the entry this one repeats; line 2 ignored; line 3: its size.
+        const QList<QByteArray> lines = file.readAll().split('\n');
+        if (lines.size() < 3) {
+            if (error) *error = QStringLiteral("%1: a double marker needs three lines").arg(path);
+            return false;
+        }
+        item->path = QString::fromLatin1(kDoublePath);
+        item->size = QString::fromLatin1(lines[2].trimmed());
+        item->reference = u'{' + QString::fromLatin1(lines[0].trimmed()) + u'}';
+        return true;
+    }
+    if (path.lastIndexOf(u'.') >= 0 && suffix == QLatin1String(".blank")) {
+        item->path = QString::fromLatin1(kBlankPath);
+        item->size = QString::number(file.size());
+        item->reference = QString::fromLatin1(kEndReference);
+        return true;
+    }
+    item->path = QFileInfo(path).absoluteFilePath();
+    item->size = QString::number(file.size());
+    item->reference = QString::fromLatin1(kEndReference);
+    return true;
+}
+
+BuildResult BuildArchive(const std::vector<PackerItem>& items, const QString& outputPath,
+                         const PackerProgress& progress, const BuildOptions& options)
+{
+    return Builder(items, outputPath, progress, options).run();
+}
+
+}  // namespace bundra
