@@ -28,7 +28,7 @@ release: deps $(RELEASE_DIR)/CMakeCache.txt
 
 # For now the main job is listing the demo archive that the build makes with its own code.
 run: release runtime-dir
-	$(RELEASE_DIR)/bin/kestrix-cli list $(RELEASE_DIR)/bin/demo/demo.hqr
+	$(RELEASE_DIR)/bin/kestrix-cli list $(RELEASE_DIR)/bin/demo/ress.hqr
 
 # Debug build with AddressSanitizer and UndefinedBehaviorSanitizer; every test through ctest.
 test: deps runtime-dir

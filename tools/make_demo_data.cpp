@@ -1,8 +1,10 @@
 // Writes the demo archives that `make run` and the README's examples use. Every byte is made
-// here, with the suite's own encoder, so the demo needs no game data.
+// here, with the suite's own encoder, so the demo needs no game data. The archives are named
+// like the games' own, so the extractor's per-archive defaults show on them.
 //
 // Usage: make_demo_data OUTPUT_FOLDER
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <string>
@@ -20,54 +22,116 @@ using kestrix::ComposedSlot;
 
 Bytes textBytes(const std::string& s) { return Bytes(s.begin(), s.end()); }
 
-// A 256-colour palette of six-bit ramps, as the games store them (768 bytes, values 0..63).
+void put16(Bytes& b, std::uint16_t v)
+{
+    b.push_back(static_cast<std::uint8_t>(v & 0xFF));
+    b.push_back(static_cast<std::uint8_t>(v >> 8));
+}
+void put32(Bytes& b, std::uint32_t v)
+{
+    put16(b, static_cast<std::uint16_t>(v & 0xFFFF));
+    put16(b, static_cast<std::uint16_t>(v >> 16));
+}
+
+// A 256-colour palette (768 bytes of red, green, blue): eight ramps of 32 shades each, from
+// dark to light: greys, sky blues, grass greens, earth browns, sun yellows, reds, violets, sea.
 Bytes demoPalette()
 {
-    Bytes p(768);
-    for (int i = 0; i < 256; ++i) {
-        const int band = i / 32;
-        const int level = (i % 32) * 2;
-        p[3 * i + 0] = static_cast<std::uint8_t>((band & 1) ? level : level / 4);
-        p[3 * i + 1] = static_cast<std::uint8_t>((band & 2) ? level : level / 3);
-        p[3 * i + 2] = static_cast<std::uint8_t>((band & 4) ? level : level / 2);
-    }
+    const int tops[8][3] = {{255, 255, 255}, {120, 180, 255}, {90, 220, 80},  {200, 140, 80},
+                            {255, 230, 90},  {240, 70, 60},   {190, 110, 230}, {40, 200, 210}};
+    Bytes p;
+    for (int ramp = 0; ramp < 8; ++ramp)
+        for (int shade = 0; shade < 32; ++shade)
+            for (int c = 0; c < 3; ++c) p.push_back(static_cast<std::uint8_t>(tops[ramp][c] * (shade + 1) / 32));
     return p;
 }
 
-// A 640 x 480 full-screen picture: sky bands, hills and a sun, one palette index per pixel.
-Bytes demoScreen()
+std::uint8_t shade(int ramp, int level) { return static_cast<std::uint8_t>(ramp * 32 + std::clamp(level, 0, 31)); }
+
+// A full-screen picture (640 x 480, one palette index a pixel): sky, a sun, hills and a sea.
+Bytes demoScreen(int width, int height)
 {
-    Bytes img(640 * 480);
-    for (int y = 0; y < 480; ++y) {
-        for (int x = 0; x < 640; ++x) {
-            const double hill = 330 + 40 * std::sin(x / 70.0) + 20 * std::sin(x / 23.0);
-            const double dx = x - 480, dy = y - 110;
+    Bytes img(static_cast<std::size_t>(width) * height);
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x) {
+            const double fx = x * 640.0 / width, fy = y * 480.0 / height;
+            const double hill = 300 + 45 * std::sin(fx / 70.0) + 18 * std::sin(fx / 23.0);
+            const double dx = fx - 470, dy = fy - 110;
+            const double sun = std::sqrt(dx * dx + dy * dy);
             std::uint8_t c;
-            if (dx * dx + dy * dy < 55 * 55)
-                c = static_cast<std::uint8_t>(96 + 31 - static_cast<int>(std::sqrt(dx * dx + dy * dy) / 2));
-            else if (y < hill)
-                c = static_cast<std::uint8_t>(128 + std::min(31, y / 12));
-            else
-                c = static_cast<std::uint8_t>(64 + std::min(31, static_cast<int>((y - hill) / 5) + ((x / 8 + y / 8) % 3)));
-            img[static_cast<std::size_t>(y) * 640 + x] = c;
+            if (sun < 50) c = shade(4, 31 - static_cast<int>(sun / 5));
+            else if (fy < hill) c = shade(1, 31 - static_cast<int>(fy / 14));
+            else if (fy < 400) c = shade(2, 26 - static_cast<int>((fy - hill) / 6) + ((x / 6 + y / 5) % 3));
+            else c = shade(7, 18 + static_cast<int>(4 * std::sin(fx / 9.0 + fy / 3.0)));
+            img[static_cast<std::size_t>(y) * width + x] = c;
         }
     }
     return img;
 }
 
-// A small sprite: a header of its own followed by a 32 x 32 diamond.
-Bytes demoSprite()
+// A sprite: 12-byte header (width at byte 8, height at byte 9), then one index a pixel, 0 = clear.
+Bytes demoSprite(int size, int ramp, int kind)
 {
-    Bytes s;
-    for (int y = 0; y < 32; ++y)
-        for (int x = 0; x < 32; ++x) s.push_back(std::abs(x - 16) + std::abs(y - 16) < 14 ? 200 + (x + y) % 8 : 0);
+    Bytes s(12, 0);
+    s[8] = static_cast<std::uint8_t>(size);
+    s[9] = static_cast<std::uint8_t>(size);
+    const int r = size / 2;
+    for (int y = 0; y < size; ++y) {
+        for (int x = 0; x < size; ++x) {
+            const int dx = x - r, dy = y - r;
+            bool inside = false;
+            if (kind == 0) inside = dx * dx + dy * dy < (r - 1) * (r - 1);         // ball
+            if (kind == 1) inside = std::abs(dx) + std::abs(dy) < r - 1;            // gem
+            if (kind == 2) inside = std::abs(dx) < r - 2 && std::abs(dy) < r / 2;  // brick
+            s.push_back(inside ? shade(ramp, 30 - (std::abs(dx) + std::abs(dy)) * 20 / size) : 0);
+        }
+    }
     return s;
 }
 
-bool write(const QString& path, const Bytes& bytes)
+// A short sound: a RIFF wave, 8-bit mono at 11025 Hz, a falling chirp of a quarter second.
+Bytes demoWave(double startHz, double endHz)
 {
+    const int rate = 11025, count = rate / 4;
+    Bytes samples;
+    double phase = 0;
+    for (int i = 0; i < count; ++i) {
+        const double t = static_cast<double>(i) / count;
+        phase += 2 * M_PI * (startHz + (endHz - startHz) * t) / rate;
+        const double envelope = std::min(1.0, (1 - t) * 4) * std::min(1.0, t * 40);
+        samples.push_back(static_cast<std::uint8_t>(128 + 100 * envelope * std::sin(phase)));
+    }
+    Bytes w = textBytes("RIFF");
+    put32(w, static_cast<std::uint32_t>(36 + samples.size()));
+    for (char c : std::string("WAVEfmt ")) w.push_back(static_cast<std::uint8_t>(c));
+    put32(w, 16);
+    put16(w, 1);     // PCM
+    put16(w, 1);     // mono
+    put32(w, rate);  // sample rate
+    put32(w, rate);  // bytes a second
+    put16(w, 1);     // block align
+    put16(w, 8);     // bits a sample
+    for (char c : std::string("data")) w.push_back(static_cast<std::uint8_t>(c));
+    put32(w, static_cast<std::uint32_t>(samples.size()));
+    w.insert(w.end(), samples.begin(), samples.end());
+    return w;
+}
+
+// A stand-in for a music entry: a form header that the extractor's smart extension recognises.
+Bytes demoMusic()
+{
+    Bytes m = textBytes("FORM");
+    put32(m, 64);
+    for (char c : std::string("XMIDFORM")) m.push_back(static_cast<std::uint8_t>(c));
+    for (int i = 0; i < 64; ++i) m.push_back(static_cast<std::uint8_t>((i * 37) & 0x7F));
+    return m;
+}
+
+bool write(const QString& folder, const char* name, const std::vector<ComposedSlot>& entries)
+{
+    const Bytes bytes = kestrix::composeArchive(entries);
     QString error;
-    if (!kestrix::writeFileAtomically(path, bytes.data(), bytes.size(), &error)) {
+    if (!kestrix::writeFileAtomically(folder + u'/' + QLatin1String(name), bytes.data(), bytes.size(), &error)) {
         std::fprintf(stderr, "make_demo_data: %s\n", qPrintable(error));
         return false;
     }
@@ -86,18 +150,25 @@ int main(int argc, char** argv)
     QDir().mkpath(folder);
 
     const std::string readme =
-        "Welcome to the Kestrix demo archive.\r\n"
-        "Every entry in here was made by the suite itself: a palette, a full-screen picture,\r\n"
-        "a sprite, this note, a blank slot and a slot that shares its entry with another.\r\n";
-    const std::vector<ComposedSlot> demo = {
-        ComposedSlot::stored(textBytes(readme)),
-        ComposedSlot::blank(),
-        ComposedSlot::compressed(demoPalette(), 1),
-        ComposedSlot::compressed(demoScreen(), 2),
-        ComposedSlot::doubleOf(2),
-        ComposedSlot::compressed(demoSprite(), 1),
-        ComposedSlot::stored(demoSprite()),
-    };
-    if (!write(folder + QStringLiteral("/demo.hqr"), kestrix::composeArchive(demo))) return 1;
-    return 0;
+        "Welcome to the Kestrix demo archives.\r\n"
+        "Every entry in them was made by the suite itself: palettes, pictures, sprites, sounds,\r\n"
+        "a note like this one, blank slots and slots that share their entry with another.\r\n";
+
+    // Resources: a palette, a full-screen picture with its palette after it, a square picture,
+    // a note, a music entry, a blank slot and a slot sharing the palette. All three entry types.
+    const bool ok =
+        write(folder, "ress.hqr",
+              {ComposedSlot::compressed(demoPalette(), 1), ComposedSlot::compressed(demoScreen(640, 480), 2),
+               ComposedSlot::compressed(demoPalette(), 1), ComposedSlot::blank(),
+               ComposedSlot::compressed(demoScreen(256, 256), 1), ComposedSlot::stored(textBytes(readme)),
+               ComposedSlot::stored(demoMusic()), ComposedSlot::doubleOf(0)}) &&
+        write(folder, "sprites.hqr",
+              {ComposedSlot::stored(demoSprite(32, 0, 0)), ComposedSlot::compressed(demoSprite(48, 5, 1), 1),
+               ComposedSlot::compressed(demoSprite(40, 3, 2), 2), ComposedSlot::blank(),
+               ComposedSlot::compressed(demoSprite(64, 6, 0), 2), ComposedSlot::doubleOf(1),
+               ComposedSlot::stored(demoSprite(24, 7, 1))}) &&
+        write(folder, "samples.hqr",
+              {ComposedSlot::stored(demoWave(880, 220)), ComposedSlot::compressed(demoWave(300, 1200), 1),
+               ComposedSlot::blank(), ComposedSlot::compressed(demoWave(660, 440), 2)});
+    return ok ? 0 : 1;
 }

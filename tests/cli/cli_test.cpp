@@ -231,7 +231,7 @@ TEST(CliSearchTest, FindsFirstAllAndFromPositions)
 
 TEST(CliListTest, DemoArchiveIsListed)
 {
-    const CliRun r = runCli({"list", QStringLiteral(KESTRIX_BIN_DIR "/demo/demo.hqr")});
+    const CliRun r = runCli({"list", QStringLiteral(KESTRIX_BIN_DIR "/demo/ress.hqr")});
     EXPECT_EQ(r.exitCode, 0);
     EXPECT_GT(r.out.count('\n'), 3);
 }
