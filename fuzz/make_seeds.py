@@ -1,0 +1,98 @@
+#!/usr/bin/env python3
+"""Writes the small seed files in fuzz/corpus/<target>/ (see fuzz/corpus/README.md).
+
+Run from anywhere: python3 fuzz/make_seeds.py. The output is the same on every run.
+"""
+
+import os
+import struct
+
+HERE = os.path.dirname(os.path.abspath(__file__))
+CORPUS = os.path.join(HERE, "corpus")
+
+
+def pack(data: bytes, bias: int) -> bytes:
+    """Greedy longest-match encoder for the stream format: a flag byte per eight items (low bit
+    first, 1 = literal byte), a copy as a little-endian word (distance - 1) << 4 | (length - bias),
+    distances 1..4096, lengths bias..bias + 15."""
+    out = bytearray()
+    flag_at, bit = 0, 8
+    p = 0
+    while p < len(data):
+        if bit == 8:
+            flag_at, bit = len(out), 0
+            out.append(0)
+        cap = min(bias + 15, len(data) - p)
+        best, best_distance = 0, 0
+        for distance in range(1, min(4096, p) + 1):
+            n = 0
+            while n < cap and data[p - distance + n] == data[p + n]:
+                n += 1
+            if n > best:
+                best, best_distance = n, distance
+        if best >= bias:
+            out += struct.pack("<H", (best_distance - 1) << 4 | (best - bias))
+            p += best
+        else:
+            out[flag_at] |= 1 << bit
+            out.append(data[p])
+            p += 1
+        bit += 1
+    return bytes(out)
+
+
+def archive(entries) -> bytes:
+    """An archive: offset table (0 for a blank slot, an earlier slot's offset for a double, then
+    the file size), then per entry disk size, stored size, type (2 bytes) and the stored bytes."""
+    table_size = 4 * (len(entries) + 1)
+    body = bytearray()
+    offsets = []
+    for kind, value in entries:
+        if kind == "blank":
+            offsets.append(0)
+        elif kind == "double":
+            offsets.append(offsets[value])
+        else:
+            entry_type, raw = kind, value
+            stored = raw if entry_type == 0 else pack(raw, 2 if entry_type == 1 else 3)
+            offsets.append(table_size + len(body))
+            body += struct.pack("<IIH", len(raw), len(stored), entry_type) + stored
+    size = table_size + len(body)
+    return struct.pack("<%dI" % (len(offsets) + 1), *offsets, size) + bytes(body)
+
+
+def write(target: str, name: str, data: bytes) -> None:
+    folder = os.path.join(CORPUS, target)
+    os.makedirs(folder, exist_ok=True)
+    with open(os.path.join(folder, name), "wb") as f:
+        f.write(data)
+
+
+def decompress_seed(bias: int, original: bytes) -> bytes:
+    # fuzz_decompress reads byte 0 bit 0 as the bias (0: 2, 1: 3), bytes 1-3 as the declared size.
+    return bytes([bias - 2]) + struct.pack("<I", len(original))[:3] + pack(original, bias)
+
+
+def main() -> None:
+    text = b"the ferry leaves at dawn; the ferry returns at dusk. " * 4
+    rows = bytes(sum(([c] * 24 + [c + 1] * 8 for c in range(40, 48)), []))  # flat 8-bit picture rows
+
+    write("fuzz_archive", "tiny.hqr", archive([
+        (0, b"STORED ENTRY"),
+        (1, text[:80]),
+        ("blank", 0),
+        ("double", 0),
+        (2, rows[:96]),
+    ]))
+
+    write("fuzz_decompress", "text_bias2", decompress_seed(2, text))
+    write("fuzz_decompress", "rows_bias3", decompress_seed(3, rows))
+
+    # Marker A4, four bytes, the name and its zero byte, the body size, the body packed with bias 2.
+    body = b"SAVE" + bytes(range(16)) * 2 + text[:60]
+    write("fuzz_savegame", "tiny.sav",
+          bytes([0xA4, 1, 0, 0, 0]) + b"Harbour\0" + struct.pack("<I", len(body)) + pack(body, 2))
+
+
+if __name__ == "__main__":
+    main()
