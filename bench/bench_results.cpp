@@ -1,5 +1,7 @@
 #include "bench_results.h"
 
+#include <unistd.h>
+
 #include <algorithm>
 
 namespace bench {
@@ -7,7 +9,11 @@ namespace {
 
 class CapturingReporter : public benchmark::ConsoleReporter {
 public:
-    explicit CapturingReporter(std::vector<Run>* runs) : m_runs(runs) {}
+    // Colours only on a terminal: a passed-in reporter does not follow --benchmark_color.
+    explicit CapturingReporter(std::vector<Run>* runs)
+        : ConsoleReporter(isatty(STDOUT_FILENO) ? OO_ColorTabular : OO_Tabular), m_runs(runs)
+    {
+    }
     void ReportRuns(const std::vector<Run>& reports) override
     {
         for (const Run& r : reports)
