@@ -47,7 +47,8 @@ fuzz: deps
 	@for f in $(FUZZ_DIR)/fuzz/fuzz_*; do \
 	  name=$$(basename $$f); mkdir -p fuzz-corpus/$$name; \
 	  echo "== $$name for $(FUZZ_SECONDS) s"; \
-	  $$f -max_total_time=$(FUZZ_SECONDS) -print_final_stats=1 fuzz-corpus/$$name fuzz/corpus/$$name || exit 1; \
+	  $$f -max_total_time=$(FUZZ_SECONDS) -print_final_stats=1 -artifact_prefix=fuzz-corpus/$$name- \
+	    fuzz-corpus/$$name fuzz/corpus/$$name || exit 1; \
 	done
 
 install: release

@@ -200,7 +200,6 @@ private:
             return;
         }
         std::uint64_t left = row.archiveSize;
-        std::uint64_t copied = 0;
         std::vector<char> block(kCopyBlock);
         if (m_archive.seek(static_cast<qint64>(row.offset) + kEntryHeaderSize)) {
             while (left > 0) {
@@ -214,7 +213,6 @@ private:
                     return;
                 }
                 left -= static_cast<std::uint64_t>(got);
-                copied += static_cast<std::uint64_t>(got);
             }
         }
         out.close();

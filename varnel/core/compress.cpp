@@ -26,11 +26,6 @@ inline std::uint64_t load64(const std::uint8_t* p)
     return v;  // the hash and the compare only need the same bytes in, whatever the byte order
 }
 
-inline std::uint64_t lowBytes(std::uint64_t v, std::size_t n)
-{
-    return n >= 8 ? v : (v & ((std::uint64_t{1} << (8 * n)) - 1));
-}
-
 // Hash of the first `k` bytes (k <= 24) of the three words w0, w1, w2 read at a position: the
 // bytes are shifted to the top of a word and multiplied, so the top bits of the product depend
 // on all of them.
