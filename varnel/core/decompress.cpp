@@ -10,18 +10,20 @@ namespace varnel {
 namespace {
 
 // Appends `length` bytes taken `distance` bytes back, with the effect of copying one byte at a
-// time (a copy may overlap the bytes it produces). Writes up to 15 bytes past the copy: the
-// caller guarantees the room, and later items overwrite them.
+// time (a copy may overlap the bytes it produces). Writes up to 24 bytes past the copy: the
+// caller guarantees the room, and later items overwrite them. Lengths beyond 18 only occur with
+// biases above 3, which the export accepts, so the wide copies loop instead of stopping there.
 inline void copyMatchFast(std::uint8_t* out, std::size_t distance, std::size_t length)
 {
     const std::uint8_t* from = out - distance;
     if (distance >= 16) {
         std::memcpy(out, from, 16);
-        if (length > 16) std::memcpy(out + 16, from + 16, 16);
+        for (std::size_t i = 16; i < length; i += 16) std::memcpy(out + i, from + i, 16);
     } else if (distance >= 8) {
         for (std::size_t i = 0; i < length; i += 8) std::memcpy(out + i, from + i, 8);
     } else if (distance == 1) {
         std::memset(out, *from, 24);
+        if (length > 24) std::memset(out + 24, *from, length - 24);
     } else {
         for (std::size_t i = 0; i < length; ++i) out[i] = from[i];
     }
