@@ -179,13 +179,12 @@ int runPack(const QStringList& argv)
     for (const QString& path : paths) {
         bundra::PackerItem item;
         QString error;
-        if (!QFileInfo::exists(path)) {
+        if (!bundra::makePackerItem(path, true, &item, &error)) {
+            if (QFileInfo::exists(path)) throw Failure{error};
             // Left for the builder, which reports "File does not exist" for it.
             item.path = path;
             item.size = QStringLiteral("0");
             item.reference = QString::fromLatin1(bundra::kEndReference);
-        } else if (!bundra::makePackerItem(path, true, &item, &error)) {
-            throw Failure{error};
         }
         items.push_back(item);
     }

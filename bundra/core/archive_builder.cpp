@@ -93,14 +93,18 @@ private:
         return false;
     }
 
+    // A file is the output when it resolves to the same path. Only items that share the output's
+    // file name need resolving, which keeps long lists quick.
     int outputAmongItems() const
     {
         const QFileInfo out(m_output);
+        const QString name = out.fileName();
         const QString canonical = out.canonicalFilePath();
         for (std::size_t i = 0; i < m_items.size(); ++i) {
             const PackerItem& item = m_items[i];
-            if (item.isBlank() || item.isDouble()) continue;
+            if (item.isBlank() || item.isDouble() || !item.path.endsWith(name)) continue;
             const QFileInfo in(item.path);
+            if (in.fileName() != name) continue;
             if ((!canonical.isEmpty() && in.canonicalFilePath() == canonical) ||
                 in.absoluteFilePath() == out.absoluteFilePath())
                 return static_cast<int>(i);
@@ -121,17 +125,12 @@ private:
 
         m_offsets.assign(m_items.size(), 0);
         for (std::size_t i = 0; i < m_items.size(); ++i) {
-            const int index = static_cast<int>(i);
             const PackerItem& item = m_items[i];
             report(QString::number(i), ReportKind::Index);
             if (item.isBlank()) continue;  // slot 0
             if (item.isDouble()) {
                 if (!resolveDouble(i)) return false;
                 continue;
-            }
-            if (!QFileInfo(item.path).isFile()) {
-                report(QStringLiteral("File does not exist"), ReportKind::Problem, index);
-                return stop(index, QStringLiteral("%1: File does not exist").arg(item.path));
             }
             if (!writeFileEntry(i)) return false;
         }
@@ -169,7 +168,14 @@ private:
         const int index = static_cast<int>(i);
         const QString& path = m_items[i].path;
         QFile in(path);
-        if (!in.open(QIODevice::ReadOnly)) return stop(index, QStringLiteral("%1: %2").arg(path, in.errorString()));
+        if (!in.open(QIODevice::ReadOnly)) {
+            // Opening refuses folders as well; both count as no file.
+            if (!QFileInfo(path).isFile()) {
+                report(QStringLiteral("File does not exist"), ReportKind::Problem, index);
+                return stop(index, QStringLiteral("%1: File does not exist").arg(path));
+            }
+            return stop(index, QStringLiteral("%1: %2").arg(path, in.errorString()));
+        }
         const auto size = static_cast<std::uint64_t>(in.size());
         if (m_end + 10 + size > kMaxArchive)
             return stop(index, QStringLiteral("%1: the archive would grow beyond 4 GiB").arg(path));
