@@ -115,7 +115,7 @@ DecodeResult decompress(std::uint8_t* dst, std::size_t dstSize, const std::uint8
 DecodeResult decompressInto(kestrix::MemoryStream& dst, const std::uint8_t* src, std::size_t srcSize,
                             std::uint64_t declaredSize, std::uint8_t bias)
 {
-    const std::uint64_t cap = maxExpandedSize(srcSize);
+    const std::uint64_t cap = maxExpandedSize(srcSize, bias);
     const bool tooLarge = declaredSize > cap;
     const std::size_t size = static_cast<std::size_t>(tooLarge ? cap : declaredSize);
     const std::size_t position = dst.position();

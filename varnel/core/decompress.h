@@ -36,9 +36,14 @@ DecodeResult decompress(std::uint8_t* dst, std::size_t dstSize, const std::uint8
 // The most output `packedSize` compressed bytes can produce: each group of 1 + 16 bytes yields
 // at most 8 x 18 bytes, so 9 x packed + 144 is a safe upper bound. A larger declared size marks
 // the input as damaged.
-constexpr std::uint64_t maxExpandedSize(std::uint64_t packedSize) { return 9 * packedSize + 144; }
+// The games' biases are 2 and 3; a larger one (which the library's export accepts) makes longer
+// copies, and the bound grows with it: 8 copies of 15 + bias bytes for every 17 packed bytes.
+constexpr std::uint64_t maxExpandedSize(std::uint64_t packedSize, std::uint8_t bias = 3)
+{
+    return bias <= 3 ? 9 * packedSize + 144 : (packedSize / 17 + 1) * 8 * (15 + std::uint64_t{bias});
+}
 
-// Expands `src` into `dst`, which is resized to `declaredSize`, or to maxExpandedSize(srcSize)
+// Expands `src` into `dst`, which is resized to `declaredSize`, or to maxExpandedSize(srcSize, bias)
 // when the declared size is larger than that (reported as SizeTooLarge: such a size is never
 // allocated in full). The position of `dst` stays where it was unless it lay beyond the new end.
 DecodeResult decompressInto(kestrix::MemoryStream& dst, const std::uint8_t* src, std::size_t srcSize,
