@@ -63,6 +63,14 @@ QString Args::value(const char* name) const
     return result;
 }
 
+Args parseArgs(const QStringList& argv, const std::vector<OptionSpec>& specs)
+{
+    Args args;
+    QString error;
+    if (!args.parse(argv, specs, &error)) throw UsageError{error};
+    return args;
+}
+
 std::int64_t parseNumber(const QString& text, const char* option, std::int64_t min, std::int64_t max)
 {
     bool ok = false;

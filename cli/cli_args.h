@@ -36,6 +36,9 @@ private:
     QStringList m_positional;
 };
 
+// Parses a command's arguments; throws UsageError (below) on an unknown option or a missing value.
+Args parseArgs(const QStringList& argv, const std::vector<OptionSpec>& specs);
+
 // Thrown for wrong usage; main() prints it and exits with 2.
 struct UsageError {
     QString message;

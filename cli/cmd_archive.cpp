@@ -13,14 +13,6 @@
 namespace cli {
 namespace {
 
-Args parseOrThrow(const QStringList& argv, const std::vector<OptionSpec>& specs)
-{
-    Args args;
-    QString error;
-    if (!args.parse(argv, specs, &error)) throw UsageError{error};
-    return args;
-}
-
 // A JSON string literal: quotes, backslashes and control characters escaped; the rest as UTF-8.
 QByteArray jsonString(const QString& text)
 {
@@ -62,7 +54,7 @@ const char kListHelp[] =
 
 int runList(const QStringList& argv)
 {
-    const Args args = parseOrThrow(argv, {{"--entry-numbers", false}, {"--keep-doubles", false}, {"--json", false}});
+    const Args args = parseArgs(argv, {{"--entry-numbers", false}, {"--keep-doubles", false}, {"--json", false}});
     if (args.positional().size() != 1) throw UsageError{QStringLiteral("list needs exactly one ARCHIVE")};
     const QString path = args.positional().first();
 
@@ -115,7 +107,7 @@ const char kRipHelp[] =
 
 int runRip(const QStringList& argv)
 {
-    const Args args = parseOrThrow(
+    const Args args = parseArgs(
         argv, {{"-o", true}, {"--offset", true}, {"--size", true}, {"--type", true}, {"--disk-size", true}});
     if (args.positional().size() != 1) throw UsageError{QStringLiteral("rip needs exactly one FILE")};
     if (!args.has("-o")) throw UsageError{QStringLiteral("rip needs -o OUT")};
@@ -156,7 +148,7 @@ const char kSearchHelp[] =
 
 int runSearch(const QStringList& argv)
 {
-    const Args args = parseOrThrow(argv, {{"--text", true},
+    const Args args = parseArgs(argv, {{"--text", true},
                                           {"--bytes", true},
                                           {"--int", true},
                                           {"--type", true},

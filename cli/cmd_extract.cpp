@@ -13,14 +13,6 @@
 namespace cli {
 namespace {
 
-Args parseOrThrow(const QStringList& argv, const std::vector<OptionSpec>& specs)
-{
-    Args args;
-    QString error;
-    if (!args.parse(argv, specs, &error)) throw UsageError{error};
-    return args;
-}
-
 // Per-entry problems and notices become warnings on stderr.
 class WarningObserver : public kestrix::OperationObserver {
 public:
@@ -72,7 +64,7 @@ const char kExtractHelp[] =
 
 int runExtract(const QStringList& argv)
 {
-    const Args args = parseOrThrow(argv, {{"-o", true},
+    const Args args = parseArgs(argv, {{"-o", true},
                                           {"--rows", true},
                                           {"--range", true},
                                           {"--smart-ext", false},
@@ -168,7 +160,7 @@ const char kPackHelp[] =
 
 int runPack(const QStringList& argv)
 {
-    const Args args = parseOrThrow(argv, {{"--compress", true}});
+    const Args args = parseArgs(argv, {{"--compress", true}});
     if (args.positional().size() < 2) throw UsageError{QStringLiteral("pack needs OUT and at least one ITEM")};
     bundra::BuildOptions options;
     if (args.has("--compress")) options.compression = static_cast<int>(parseNumber(args.value("--compress"), "--compress", 1, 2));

@@ -10,14 +10,6 @@
 namespace cli {
 namespace {
 
-Args parseOrThrow(const QStringList& argv, const std::vector<OptionSpec>& specs)
-{
-    Args args;
-    QString error;
-    if (!args.parse(argv, specs, &error)) throw UsageError{error};
-    return args;
-}
-
 std::uint8_t biasOption(const Args& args)
 {
     if (!args.has("--bias")) return 2;
@@ -53,7 +45,7 @@ const char kDecompressHelp[] =
 
 int runDecompress(const QStringList& argv)
 {
-    const Args args = parseOrThrow(argv, {{"--size", true}, {"--bias", true}});
+    const Args args = parseArgs(argv, {{"--size", true}, {"--bias", true}});
     if (args.positional().size() != 2) throw UsageError{QStringLiteral("decompress needs IN and OUT")};
     if (!args.has("--size")) throw UsageError{QStringLiteral("decompress needs --size N")};
     const auto size = static_cast<std::uint64_t>(parseNumber(args.value("--size"), "--size", 0, INT64_MAX));
@@ -87,7 +79,7 @@ const char kCompressHelp[] =
 
 int runCompress(const QStringList& argv)
 {
-    const Args args = parseOrThrow(argv, {{"--bias", true}});
+    const Args args = parseArgs(argv, {{"--bias", true}});
     if (args.positional().size() != 2) throw UsageError{QStringLiteral("compress needs IN and OUT")};
     const std::uint8_t bias = biasOption(args);
     const QString in = args.positional()[0];
@@ -108,7 +100,7 @@ const char kSavegameHelp[] =
 
 int runSavegame(const QStringList& argv)
 {
-    const Args args = parseOrThrow(argv, {});
+    const Args args = parseArgs(argv, {});
     if (args.positional().size() != 1) throw UsageError{QStringLiteral("savegame needs exactly one FILE")};
     const varnel::SavedGameResult result = varnel::decompressSavedGame(args.positional().first());
     using Status = varnel::SavedGameResult::Status;

@@ -20,6 +20,15 @@ ComposedSlot ComposedSlot::stored(std::vector<std::uint8_t> bytes)
     return s;
 }
 
+ComposedSlot ComposedSlot::raw(std::uint8_t type, std::uint32_t diskSize, std::vector<std::uint8_t> bytes)
+{
+    ComposedSlot s;
+    s.type = type;
+    s.diskSize = diskSize;
+    s.data = std::move(bytes);
+    return s;
+}
+
 ComposedSlot ComposedSlot::compressed(const std::vector<std::uint8_t>& bytes, std::uint8_t type)
 {
     ComposedSlot s;

@@ -15,6 +15,8 @@ struct ComposedSlot {
     std::uint32_t sharesWith = 0;          // Double: 0-based index of an earlier Entry slot
 
     static ComposedSlot stored(std::vector<std::uint8_t> bytes);
+    // An entry with exactly these header values and stored bytes (for damaged or odd entries).
+    static ComposedSlot raw(std::uint8_t type, std::uint32_t diskSize, std::vector<std::uint8_t> bytes);
     // Compressed with the suite's encoder (type 1: bias 2, type 2: bias 3).
     static ComposedSlot compressed(const std::vector<std::uint8_t>& bytes, std::uint8_t type);
     static ComposedSlot blank();

@@ -25,14 +25,6 @@ QStringList filesIn(const QString& folder) {
     return QDir(folder).entryList(QDir::Files, QDir::Name);
 }
 
-Slot rawSlot(std::uint8_t type, std::uint32_t diskSize, Bytes data) {
-    Slot s;
-    s.type = type;
-    s.diskSize = diskSize;
-    s.data = std::move(data);
-    return s;
-}
-
 const QRegularExpression kStatistics(
     QStringLiteral("^(\\d+) files extracted\\nused (\\d+\\.\\d{3}) MB disk space\\n"
                    "in \\d+\\.\\d\\d seconds\\n$"));
@@ -182,8 +174,8 @@ TEST(CliExtractTest, EntryProblemsAreWarningsAndTheExtractionGoesOn) {
     // before its start; 4 the last entry, claiming 100 bytes more than the file holds.
     // The table has 5 slots (20 bytes): entries at 20, 32, 4000043 and 4000057.
     Bytes archive = kestrix::composeArchive(
-        {Slot::stored(bytesOf("ok")), rawSlot(1, 9000000, Bytes(4000001, 0)),
-         rawSlot(1, 50, {0x01, 'A', 0x00, 0xF0}), Slot::stored(bytesOf("last entry"))});
+        {Slot::stored(bytesOf("ok")), Slot::raw(1, 9000000, Bytes(4000001, 0)),
+         Slot::raw(1, 50, {0x01, 'A', 0x00, 0xF0}), Slot::stored(bytesOf("last entry"))});
     put32(archive, 4000057 + 4, 110);
     const QString path = dir.path("ress.hqr");
     writeFile(path, archive);

@@ -55,15 +55,6 @@ struct Recorder : OperationObserver {
     void setBusy(bool on) override { busy.push_back(on); }
 };
 
-// An entry slot with exactly the given header values and stored bytes.
-Slot rawSlot(std::uint8_t type, std::uint32_t diskSize, Bytes data) {
-    Slot s;
-    s.type = type;
-    s.diskSize = diskSize;
-    s.data = std::move(data);
-    return s;
-}
-
 class ExtractionTest : public ::testing::Test {
 protected:
     void SetUp() override { ASSERT_TRUE(QDir().mkpath(out())); }
@@ -345,9 +336,9 @@ TEST_F(ExtractionTest, EntriesAbove4000000StoredBytesAreCopiedRaw) {
     storedPlusOne.push_back(0x55);
 
     const Bytes archive = composeArchive({
-        rawSlot(1, 3555555, stream),         // 1: expanded
+        Slot::raw(1, 3555555, stream),         // 1: expanded
         Slot::stored(stored),                // 2: read whole
-        rawSlot(1, 3555555, streamPlusOne),  // 3: raw copy with a notice
+        Slot::raw(1, 3555555, streamPlusOne),  // 3: raw copy with a notice
         Slot::stored(storedPlusOne),         // 4: raw copy
     });
     ExtractionContext context = load("big.hqr", archive);
@@ -477,7 +468,7 @@ TEST_F(ExtractionTest, DamagedEntriesAreReportedWrittenAndCounted) {
     const Bytes damaged = {0x01, 'A', 0x00, 0xF0};  // literal "A", then a copy 3841 bytes back
     const Bytes six(300, 'z');
     Bytes archive = composeArchive({Slot::stored(bytesOf("first")), Slot::stored(bytesOf("second entry")),
-                                    rawSlot(1, 50, damaged), Slot::blank(), Slot::stored(bytesOf("fifth")),
+                                    Slot::raw(1, 50, damaged), Slot::blank(), Slot::stored(bytesOf("fifth")),
                                     Slot::compressed(six, 2)});
     archive.resize(archive.size() - 4);
     const auto fileSize = static_cast<std::uint32_t>(archive.size());
