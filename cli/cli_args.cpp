@@ -84,6 +84,30 @@ std::int64_t parseNumber(const QString& text, const char* option, std::int64_t m
     return v;
 }
 
+// A JSON string literal: quotes, backslashes and control characters escaped; the rest as UTF-8.
+QByteArray jsonString(const QString& text)
+{
+    QByteArray out = "\"";
+    for (const char c : text.toUtf8()) {
+        const auto u = static_cast<unsigned char>(c);
+        switch (c) {
+        case '"': out += "\\\""; break;
+        case '\\': out += "\\\\"; break;
+        case '\n': out += "\\n"; break;
+        case '\r': out += "\\r"; break;
+        case '\t': out += "\\t"; break;
+        case '\b': out += "\\b"; break;
+        case '\f': out += "\\f"; break;
+        default:
+            if (u < 0x20)
+                out += QByteArray("\\u00") + QByteArray::number(u, 16).rightJustified(2, '0');
+            else
+                out += c;
+        }
+    }
+    return out + '"';
+}
+
 void writeOut(const QByteArray& bytes)
 {
     std::fwrite(bytes.constData(), 1, static_cast<std::size_t>(bytes.size()), stdout);

@@ -51,6 +51,9 @@ struct Failure {
 // A decimal number in [min, max]; throws UsageError naming the option otherwise.
 std::int64_t parseNumber(const QString& text, const char* option, std::int64_t min, std::int64_t max);
 
+// A JSON string literal: quotes, backslashes and control characters escaped; the rest as UTF-8.
+QByteArray jsonString(const QString& text);
+
 // Output helpers: data to stdout, "kestrix-cli: MESSAGE" to stderr.
 void writeOut(const QByteArray& bytes);
 void writeOut(const QString& text);

@@ -11,34 +11,6 @@
 #include "rip.h"
 
 namespace cli {
-namespace {
-
-// A JSON string literal: quotes, backslashes and control characters escaped; the rest as UTF-8.
-QByteArray jsonString(const QString& text)
-{
-    QByteArray out = "\"";
-    for (const char c : text.toUtf8()) {
-        const auto u = static_cast<unsigned char>(c);
-        switch (c) {
-        case '"': out += "\\\""; break;
-        case '\\': out += "\\\\"; break;
-        case '\n': out += "\\n"; break;
-        case '\r': out += "\\r"; break;
-        case '\t': out += "\\t"; break;
-        case '\b': out += "\\b"; break;
-        case '\f': out += "\\f"; break;
-        default:
-            if (u < 0x20)
-                out += QByteArray("\\u00") + QByteArray::number(u, 16).rightJustified(2, '0');
-            else
-                out += c;
-        }
-    }
-    return out + '"';
-}
-
-}  // namespace
-
 const char kListHelp[] =
     "Usage: kestrix-cli list ARCHIVE [--entry-numbers] [--keep-doubles] [--json]\n"
     "\n"

@@ -21,6 +21,7 @@ int runCompress(const QStringList& args);
 int runSavegame(const QStringList& args);
 int runExtract(const QStringList& args);
 int runPack(const QStringList& args);
+int runTextbank(const QStringList& args);
 
 extern const char kListHelp[];
 extern const char kRipHelp[];
@@ -30,5 +31,6 @@ extern const char kCompressHelp[];
 extern const char kSavegameHelp[];
 extern const char kExtractHelp[];
 extern const char kPackHelp[];
+extern const char kTextbankHelp[];
 
 }  // namespace cli

@@ -19,6 +19,7 @@ const cli::Command kCommands[] = {
     {"savegame", "write the uncompressed copy of a Quarn 2 saved game", cli::kSavegameHelp, cli::runSavegame},
     {"search", "find bytes, a text or an integer in a file", cli::kSearchHelp, cli::runSearch},
     {"pack", "build an archive from files and markers", cli::kPackHelp, cli::runPack},
+    {"textbank", "dump a text bank, or build one from a list of texts", cli::kTextbankHelp, cli::runTextbank},
 };
 
 QByteArray overview()

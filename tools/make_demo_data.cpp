@@ -14,6 +14,7 @@
 
 #include "hqr_compose.h"
 #include "memory_stream.h"
+#include "text_bank.h"
 
 namespace {
 
@@ -127,6 +128,29 @@ Bytes demoMusic()
     return m;
 }
 
+// A Quarn 2 text bank made with the suite's writer: frame byte, then the text.
+Bytes demoBank(const std::vector<std::pair<int, QString>>& texts)
+{
+    std::vector<tessel::TextBankEntry> entries;
+    for (const auto& [frame, text] : texts) {
+        tessel::TextBankEntry e;
+        e.frame = frame;
+        e.hasFrame = true;
+        e.text = text;
+        entries.push_back(e);
+    }
+    const tessel::TextBankWrite w = tessel::WriteTextBank(entries, false, nullptr);
+    return Bytes(w.bytes.begin(), w.bytes.end());
+}
+
+// Data that sits between the banks of a text archive: a small table of numbers.
+Bytes demoTable(int count)
+{
+    Bytes t;
+    for (int i = 0; i < count; ++i) put16(t, static_cast<std::uint16_t>(i * 3 + 1));
+    return t;
+}
+
 bool write(const QString& folder, const char* name, const std::vector<ComposedSlot>& entries)
 {
     const Bytes bytes = kestrix::composeArchive(entries);
@@ -169,6 +193,22 @@ int main(int argc, char** argv)
                ComposedSlot::stored(demoSprite(24, 7, 1))}) &&
         write(folder, "samples.hqr",
               {ComposedSlot::stored(demoWave(880, 220)), ComposedSlot::compressed(demoWave(300, 1200), 1),
-               ComposedSlot::blank(), ComposedSlot::compressed(demoWave(660, 440), 2)});
+               ComposedSlot::blank(), ComposedSlot::compressed(demoWave(660, 440), 2)}) &&
+        // Text archives hold data at odd entries and text banks at even ones.
+        write(folder, "text.hqr",
+              {ComposedSlot::stored(demoTable(12)),
+               ComposedSlot::stored(demoBank({
+                   {1, QStringLiteral("Welcome to the demo text bank.")},
+                   {3, QStringLiteral("A big frame holds\r\ntwo lines of text.")},
+                   {33, QStringLiteral("Radio: \u00e9t\u00e9 au ch\u00e2teau, M\u00fcller's caf\u00e9, se\u00f1or!")},
+                   {65, QStringLiteral("A lantern: it lights the cellar \u00a9 the lamplighters' guild\u2122.")},
+                   {129, QStringLiteral("The end of the demo.")},
+               })),
+               ComposedSlot::stored(demoTable(30)),
+               ComposedSlot::compressed(demoBank({
+                   {9, QStringLiteral("Second bank, first text.")},
+                   {17, QStringLiteral("North shore lighthouse")},
+                   {1, QStringLiteral("\u00bfDo you hear the bells? \u00a1Yes!")},
+               }), 1)});
     return ok ? 0 : 1;
 }

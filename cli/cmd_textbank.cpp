@@ -1,0 +1,131 @@
+// kestrix-cli textbank dump and build.
+
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+
+#include "cli_args.h"
+#include "commands.h"
+#include "memory_stream.h"
+#include "operation_observer.h"
+#include "text_bank.h"
+
+namespace cli {
+namespace {
+
+// Character warnings become one-line warnings on stderr.
+class CharacterWarnings : public kestrix::OperationObserver {
+public:
+    void notice(const QString& text) override
+    {
+        QString line = text;
+        line.replace(QStringLiteral("\n\r"), QStringLiteral(" ")).replace(QStringLiteral("\r\n"), QStringLiteral(" "));
+        warn(line);
+    }
+};
+
+int runDump(const QStringList& argv)
+{
+    const Args args = parseArgs(argv, {{"--quarn1", false}, {"--json", false}});
+    if (args.positional().size() != 1) throw UsageError{QStringLiteral("textbank dump needs exactly one FILE")};
+    const QString path = args.positional().first();
+    const bool quarn1 = args.has("--quarn1");
+    if (!QFile::exists(path)) throw Failure{QStringLiteral("%1: No such file or directory").arg(path)};
+
+    CharacterWarnings warnings;
+    const tessel::TextBankLoad load = tessel::LoadTextFile(path, quarn1, &warnings);
+    if (load.status != tessel::TextBankLoad::Status::Loaded)
+        throw Failure{QStringLiteral("%1: %2").arg(path, load.message)};
+
+    QByteArray out;
+    if (args.has("--json")) {
+        out += '[';
+        for (std::size_t i = 0; i < load.entries.size(); ++i) {
+            const tessel::TextBankEntry& e = load.entries[i];
+            if (i > 0) out += ", ";
+            const QByteArray frame = quarn1 ? QByteArray("-1") : e.hasFrame ? QByteArray::number(e.frame) : QByteArray("null");
+            out += "{\"offset\": " + QByteArray::number(e.offset) + ", \"frame\": " + frame +
+                   ", \"text\": " + jsonString(e.text) + '}';
+        }
+        out += "]\n";
+    } else {
+        for (std::size_t i = 0; i < load.entries.size(); ++i) {
+            const tessel::TextBankEntry& e = load.entries[i];
+            const QString frame = quarn1 ? QString() : e.hasFrame ? QStringLiteral("\tframe %1").arg(e.frame)
+                                                                  : QStringLiteral("\tframe n\\a");
+            out += (QStringLiteral("%1\toffset %2").arg(i + 1).arg(e.offset) + frame + u'\n').toUtf8();
+            if (!e.hasText) out += "(no text: the offset lies beyond the bank)\n";
+            else out += QString(e.text).replace(QStringLiteral("\r\n"), QStringLiteral("\n")).toUtf8() + '\n';
+            out += '\n';
+        }
+    }
+    writeOut(out);
+    return kExitOk;
+}
+
+int runBuild(const QStringList& argv)
+{
+    const Args args = parseArgs(argv, {{"--quarn1", false}});
+    if (args.positional().size() != 2) throw UsageError{QStringLiteral("textbank build needs IN.json and OUT")};
+    const QString in = args.positional()[0];
+    const bool quarn1 = args.has("--quarn1");
+
+    QFile file(in);
+    if (!file.open(QIODevice::ReadOnly)) throw Failure{QStringLiteral("%1: %2").arg(in, file.errorString())};
+    QJsonParseError parseError;
+    const QJsonDocument doc = QJsonDocument::fromJson(file.readAll(), &parseError);
+    if (doc.isNull()) throw Failure{QStringLiteral("%1: not JSON: %2").arg(in, parseError.errorString())};
+    if (!doc.isArray()) throw Failure{QStringLiteral("%1: expected a list of {\"offset\", \"frame\", \"text\"}").arg(in)};
+
+    std::vector<tessel::TextBankEntry> entries;
+    const QJsonArray list = doc.array();
+    for (qsizetype i = 0; i < list.size(); ++i) {
+        const QJsonObject o = list[i].toObject();
+        if (!list[i].isObject() || (o.contains(QLatin1String("text")) && !o.value(QLatin1String("text")).isString()))
+            throw Failure{QStringLiteral("%1: entry %2 is not an object with a text").arg(in).arg(i + 1)};
+        tessel::TextBankEntry e;
+        e.offset = o.value(QLatin1String("offset")).toInt();
+        e.text = o.value(QLatin1String("text")).toString();
+        const QJsonValue frame = o.value(QLatin1String("frame"));
+        e.frame = frame.isDouble() ? frame.toInt(-1) : -1;
+        if (frame.isDouble() && frame.toDouble() != e.frame) e.frame = -1;
+        e.hasFrame = e.frame >= 0;
+        entries.push_back(e);
+    }
+
+    CharacterWarnings warnings;
+    const tessel::TextBankWrite written = tessel::WriteTextBank(entries, quarn1, &warnings);
+    if (!written.ok) throw Failure{written.error};
+    QString error;
+    if (!kestrix::writeFileAtomically(args.positional()[1], written.bytes.constData(),
+                                      static_cast<std::size_t>(written.bytes.size()), &error))
+        throw Failure{error};
+    return kExitOk;
+}
+
+}  // namespace
+
+const char kTextbankHelp[] =
+    "Usage: kestrix-cli textbank dump FILE [--quarn1] [--json]\n"
+    "       kestrix-cli textbank build IN.json OUT [--quarn1]\n"
+    "\n"
+    "Reads and writes text banks (.qbt). Quarn 2 banks (the default) have a frame byte in front of\n"
+    "every text; Quarn 1 banks (--quarn1) have none. The file does not say which it is.\n"
+    "\n"
+    "dump     prints every text with its number, offset and frame; with --json a list of\n"
+    "         {\"offset\", \"frame\", \"text\"} (frame -1 for Quarn 1, null where none could be read;\n"
+    "         line breaks as \"\\r\\n\"). Characters the games' set lacks are warned about on stderr.\n"
+    "build    writes a bank from such a list; the offsets are recomputed from the texts, so the\n"
+    "         bank is always consistent. A bank over 65535 bytes is refused (exit 1).\n";
+
+int runTextbank(const QStringList& argv)
+{
+    if (argv.isEmpty()) throw UsageError{QStringLiteral("textbank needs dump or build")};
+    const QString what = argv.first();
+    if (what == QLatin1String("dump")) return runDump(argv.mid(1));
+    if (what == QLatin1String("build")) return runBuild(argv.mid(1));
+    throw UsageError{QStringLiteral("textbank needs dump or build, not %1").arg(what)};
+}
+
+}  // namespace cli
