@@ -68,6 +68,18 @@ def write(target: str, name: str, data: bytes) -> None:
         f.write(data)
 
 
+def text_bank(texts) -> bytes:
+    """A text bank: one little-endian word per text (its offset), the file size, then the texts
+    back to back, each with its 0 byte. Quarn 2 texts carry their frame byte in front."""
+    table_size = 2 * (len(texts) + 1)
+    body = bytearray()
+    offsets = []
+    for text in texts:
+        offsets.append(table_size + len(body))
+        body += text + b"\0"
+    return struct.pack("<%dH" % (len(offsets) + 1), *offsets, table_size + len(body)) + bytes(body)
+
+
 def decompress_seed(bias: int, original: bytes) -> bytes:
     # fuzz_decompress reads byte 0 bit 0 as the bias (0: 2, 1: 3), bytes 1-3 as the declared size.
     return bytes([bias - 2]) + struct.pack("<I", len(original))[:3] + pack(original, bias)
@@ -92,6 +104,16 @@ def main() -> None:
     body = b"SAVE" + bytes(range(16)) * 2 + text[:60]
     write("fuzz_savegame", "tiny.sav",
           bytes([0xA4, 1, 0, 0, 0]) + b"Harbour\0" + struct.pack("<I", len(body)) + pack(body, 2))
+
+    # Quarn 2: frame 1 with "Caf\x82 cr\x88me" (game codes for e-acute and e-circumflex) and a line
+    # break "@"; frame 33 with "\x93" (o-circumflex) and an unknown code 86; frame 129 and no text.
+    write("fuzz_textbank", "quarn2.qbt", text_bank([
+        b"\x01Caf\x82 cr\x88me@second line",
+        b"\x21Radio h\x93te \x86",
+        b"\x81",
+    ]))
+    # Quarn 1: no frame bytes; the shared glyphs B0/C6 and the star F4.
+    write("fuzz_textbank", "quarn1.qbt", text_bank([b"S\xb0o \xc6 \xf4", b"Harbour@gate"]))
 
 
 if __name__ == "__main__":
