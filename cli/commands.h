@@ -22,6 +22,8 @@ int runSavegame(const QStringList& args);
 int runExtract(const QStringList& args);
 int runPack(const QStringList& args);
 int runTextbank(const QStringList& args);
+int runImage(const QStringList& args);
+int runPalette(const QStringList& args);
 
 extern const char kListHelp[];
 extern const char kRipHelp[];
@@ -32,5 +34,7 @@ extern const char kSavegameHelp[];
 extern const char kExtractHelp[];
 extern const char kPackHelp[];
 extern const char kTextbankHelp[];
+extern const char kImageHelp[];
+extern const char kPaletteHelp[];
 
 }  // namespace cli

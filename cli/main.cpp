@@ -20,6 +20,8 @@ const cli::Command kCommands[] = {
     {"search", "find bytes, a text or an integer in a file", cli::kSearchHelp, cli::runSearch},
     {"pack", "build an archive from files and markers", cli::kPackHelp, cli::runPack},
     {"textbank", "dump a text bank, or build one from a list of texts", cli::kTextbankHelp, cli::runTextbank},
+    {"image", "convert a game picture or an ordinary picture", cli::kImageHelp, cli::runImage},
+    {"palette", "convert a palette to RAW, RIFF or JASC", cli::kPaletteHelp, cli::runPalette},
 };
 
 QByteArray overview()

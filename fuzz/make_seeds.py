@@ -115,6 +115,32 @@ def main() -> None:
     # Quarn 1: no frame bytes; the shared glyphs B0/C6 and the star F4.
     write("fuzz_textbank", "quarn1.qbt", text_bank([b"S\xb0o \xc6 \xf4", b"Harbour@gate"]))
 
+    # Pictures. PCX and TGA start from the small third-party files of the picture tests.
+    fixtures = os.path.join(os.path.dirname(__file__), "..", "tests", "fixtures", "pictor")
+    for name, target in (("pil_5x3.pcx", "fuzz_pcx"), ("im_5x3.pcx", "fuzz_pcx"),
+                         ("pil_5x3_topleft.tga", "fuzz_tga"), ("pil_5x3.tga", "fuzz_tga")):
+        with open(os.path.join(fixtures, name), "rb") as f:
+            write(target, name, f.read())
+    # A 16-colour PCX (1 bit, 4 planes) of 9 x 2 with two run-length runs and stored bytes.
+    header = bytearray(128)
+    header[0:4] = bytes([10, 5, 1, 1])
+    header[8:12] = struct.pack("<2H", 8, 1)  # Xmax, Ymax: 9 x 2
+    header[16:64] = bytes((i * 16) & 0xFF for i in range(48))
+    header[65] = 4
+    header[66:68] = struct.pack("<H", 2)
+    line = bytes([0xC2, 0xAA, 0x55, 0x80, 0xC3, 0x0F, 0xFF, 0x00])  # 4 planes x 2 bytes
+    write("fuzz_pcx", "planes16.pcx", bytes(header) + line * 2)
+
+    # fuzz_game_image: byte 0 = custom (bit 0), break-index (bit 1), file kind (bits 6-7: 0 .qsp,
+    # 1 .qsr, 2 .bin, 3 .pal); bytes 1-2 width and height, byte 3 the start; then the file.
+    sprite = bytes(8) + bytes([6, 4]) + bytes(range(24))
+    write("fuzz_game_image", "sprite.qsp", bytes([0x00, 0, 0, 0]) + sprite)
+    coded = bytes([5, 6, 7, 0xFF, 0xFF, 9, 0xFF, 1, 2, 3])
+    write("fuzz_game_image", "custom_break.bin", bytes([0x83, 4, 3, 0]) + coded)
+    riff = (b"RIFF" + struct.pack("<I", 4 + 8 + 4 + 16 * 4) + b"PAL data" + struct.pack("<I", 4 + 16 * 4)
+            + struct.pack("<HH", 0x0300, 16) + bytes(c for i in range(16) for c in (i * 16, 255 - i * 16, i, 0)))
+    write("fuzz_game_image", "riff16.pal", bytes([0xC0, 0, 0, 0]) + riff)
+
 
 if __name__ == "__main__":
     main()
