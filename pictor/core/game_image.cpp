@@ -153,7 +153,7 @@ GameImageLoad loadIndexed(const QString& path, Palette& palette, const CustomLay
     if (g.width <= 0 || g.height <= 0) return r;  // an empty picture
 
     QImage image(g.width, g.height, QImage::Format_Indexed8);
-    image.setColorTable(palette.colorTable());
+    BuildPlatformPalette(image, palette);
     if (layout.custom && layout.breakIndex) {
         // Colours land on the palette entry nearest to them, as on an 8-bit display.
         image.fill(static_cast<uint>(palette.nearestIndex(layout.background)));
@@ -233,7 +233,7 @@ GameImageLoad LoadDroppedImage(const QString& path, const Palette& palette, cons
     for (int i = 0; i < 256; ++i) back[i] = static_cast<std::uint8_t>(palette.indexOf(palette.rgb(i)));
     const QByteArray rows = readRows(file, g);
     QImage image(g.width, g.height, QImage::Format_Indexed8);
-    image.setColorTable(palette.colorTable());
+    BuildPlatformPalette(image, palette);
     for (int y = 0; y < g.height; ++y) {
         uchar* line = image.scanLine(y);
         const auto* src = reinterpret_cast<const unsigned char*>(rows.constData()) + static_cast<qint64>(y) * g.width;

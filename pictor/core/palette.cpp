@@ -66,6 +66,25 @@ Palette Palette::fromColorTable(const QVector<QRgb>& table)
     return p;
 }
 
+bool BuildPlatformPalette(QImage& picture, const Palette& palette)
+{
+    if (picture.format() != QImage::Format_Indexed8) return false;
+    picture.setColorTable(palette.colorTable());
+    return true;
+}
+
+std::optional<Palette> PaletteFromPicture(const QImage& picture)
+{
+    if (picture.format() != QImage::Format_Indexed8) return std::nullopt;
+    return Palette::fromColorTable(picture.colorTable());
+}
+
+QImage ConvertTo8Bit(const QImage& picture)
+{
+    if (picture.format() == QImage::Format_Indexed8 || picture.isNull()) return picture;
+    return picture.convertToFormat(QImage::Format_Indexed8);
+}
+
 QVector<QRgb> Palette::colorTable() const
 {
     QVector<QRgb> table(256);

@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 
 #include <QByteArray>
 #include <QImage>
@@ -64,6 +65,19 @@ struct PaletteLoad {
 };
 
 extern const char kInvalidPaletteTitle[];  // "Invalid palette file"
+
+// BuildPlatformPalette: attaches the palette to an 8-bit picture as its colour table (entry i is
+// entry i), which is also how a shown picture is recoloured: the pixels keep their indices. A
+// picture that is not 8-bit is left as it is and false is returned.
+bool BuildPlatformPalette(QImage& picture, const Palette& palette);
+
+// The palette taken from a picture's colour table (entries it lacks are black); for a picture that
+// is not 8-bit, std::nullopt: it has to become 8-bit first (ConvertTo8Bit).
+std::optional<Palette> PaletteFromPicture(const QImage& picture);
+
+// The picture as 8 bits a pixel, Qt choosing the colour table ("you might lose quality"). An 8-bit
+// picture is returned as it is.
+QImage ConvertTo8Bit(const QImage& picture);
 
 // Loads a palette from "#resource{quarn1}", "#resource{quarn2}" (exact), a RAW file (exactly
 // 768 bytes, whatever it begins with) or a RIFF palette (the five checks in order, each with its

@@ -166,3 +166,32 @@ TEST(PaletteTest, PaletteFromAPictureFillsMissingEntriesWithBlack)
     EXPECT_EQ(strip.pixel(1, 24), qRgb(4, 5, 6));
 }
 
+
+TEST(PaletteTest, RecolouringKeepsIndicesAndOnlyEightBitPicturesTakeAPalette)
+{
+    Palette palette;
+    for (int i = 0; i < 256; ++i) palette.setEntry(i, static_cast<std::uint8_t>(i), 0, static_cast<std::uint8_t>(255 - i));
+    QImage picture(3, 1, QImage::Format_Indexed8);
+    picture.setColorTable(QVector<QRgb>(256, qRgb(9, 9, 9)));
+    picture.setPixel(0, 0, 0);
+    picture.setPixel(1, 0, 7);
+    picture.setPixel(2, 0, 255);
+    ASSERT_TRUE(BuildPlatformPalette(picture, palette));
+    EXPECT_EQ(picture.pixelIndex(1, 0), 7);
+    EXPECT_EQ(picture.pixel(1, 0), qRgb(7, 0, 248));
+    EXPECT_EQ(picture.colorCount(), 256);
+
+    QImage colour(2, 2, QImage::Format_RGB32);
+    colour.fill(qRgb(10, 20, 30));
+    EXPECT_FALSE(BuildPlatformPalette(colour, palette));
+    EXPECT_EQ(colour.format(), QImage::Format_RGB32);
+    EXPECT_FALSE(PaletteFromPicture(colour).has_value());
+
+    // After the conversion the picture has a table, and its colour is in it.
+    const QImage eight = ConvertTo8Bit(colour);
+    ASSERT_EQ(eight.format(), QImage::Format_Indexed8);
+    const std::optional<Palette> taken = PaletteFromPicture(eight);
+    ASSERT_TRUE(taken.has_value());
+    EXPECT_LT(taken->indexOf(qRgb(10, 20, 30)), 256);
+    EXPECT_EQ(PaletteFromPicture(picture), palette);
+}
