@@ -1,0 +1,76 @@
+#include "shell.h"
+
+#include <QDesktopServices>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QUrl>
+
+#include "settings_store.h"
+
+namespace kestrix {
+
+namespace {
+
+// The desktop's default opener: Qt's when a GUI runs, else xdg-open (command-line use, tests).
+void openWithDesktop(const QString& path, const QString& directory)
+{
+    if (qobject_cast<QGuiApplication*>(QCoreApplication::instance()) &&
+        QDesktopServices::openUrl(QUrl::fromLocalFile(path)))
+        return;
+    QProcess::startDetached(QStringLiteral("xdg-open"), {path}, directory);
+}
+
+}  // namespace
+
+QString AssociatedProgram(const QString& document)
+{
+    const QString suffix = QFileInfo(document).suffix();
+    if (suffix.isEmpty()) return {};
+    const RegistryKey root = RegistryKey::classesRoot();
+    const std::optional<QString> className = root.subkey(QLatin1Char('.') + suffix).readText(kDefaultValue);
+    if (!className || className->isEmpty()) return {};
+    const std::optional<QString> command =
+        root.subkey(*className + QStringLiteral("\\shell\\open\\command")).readText(kDefaultValue);
+    if (!command) return {};
+    const QString text = command->trimmed();
+    if (text.startsWith(QLatin1Char('"'))) {
+        const qsizetype end = text.indexOf(QLatin1Char('"'), 1);
+        return end > 1 ? text.mid(1, end - 1) : QString();
+    }
+    // Unquoted: the program runs up to the quoted "%1" (paths may hold blanks), else the first blank.
+    qsizetype end = text.indexOf(QStringLiteral(" \"%1\""));
+    if (end < 0) end = text.indexOf(QLatin1Char(' '));
+    return end < 0 ? text : text.left(end);
+}
+
+void RunProgram(const QString& file, const QString& parameters, const QString& directory, int showMode)
+{
+    Q_UNUSED(showMode);
+    if (file.isEmpty()) return;
+    const QStringList arguments = parameters.isEmpty() ? QStringList() : QStringList{parameters};
+    const QFileInfo info(file);
+    if (info.isDir()) {
+        openWithDesktop(info.absoluteFilePath(), directory);
+        return;
+    }
+    if (info.isFile() && info.isExecutable()) {
+        QProcess::startDetached(info.absoluteFilePath(), arguments, directory);
+        return;
+    }
+    if (!info.exists()) {
+        // A program named without its folder, looked up like a shell would.
+        const QString found = QStandardPaths::findExecutable(file);
+        if (!found.isEmpty()) QProcess::startDetached(found, arguments, directory);
+        return;
+    }
+    const QString program = AssociatedProgram(file);
+    if (!program.isEmpty() && QFileInfo(program).isExecutable()) {
+        QProcess::startDetached(program, {info.absoluteFilePath()}, directory);
+        return;
+    }
+    openWithDesktop(info.absoluteFilePath(), directory);
+}
+
+}  // namespace kestrix
