@@ -9,6 +9,7 @@
 #include <QTemporaryDir>
 
 #include "settings_store.h"
+#include "suite_settings.h"
 
 using kestrix::RegistryKey;
 
@@ -92,6 +93,40 @@ TEST_F(SettingsStoreTest, TheStoresAreFilesInTheUsersFolder)
     QSettings raw(settingsFile, QSettings::IniFormat);
     EXPECT_EQ(raw.value(QStringLiteral("SFX")).toInt(), 1);
     EXPECT_TRUE(QFile::exists(m_dir.filePath(QStringLiteral("Tolvey Productions/Classes.conf"))));
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(SettingsStoreTest, SuiteSettingsTakeTheirDefaultsWhereAbsent)
+{
+    using namespace kestrix::settings;
+    const SuiteSettings none = ReadSuiteSettings();
+    EXPECT_EQ(none.defaultOutput, ProgramFolder());
+    EXPECT_TRUE(none.defaultOutput.endsWith(QLatin1Char('/')));
+    EXPECT_EQ(none.defaultStartUp, ProgramFolder());
+    EXPECT_EQ(none.defaultPalette, QStringLiteral("#resource{quarn1}"));
+    EXPECT_TRUE(none.showInfo);
+    EXPECT_FALSE(none.sfx || none.hideFileExplorer || none.traceFileExplorer || none.promptForFile ||
+                 none.deleteFileAfterRun);
+    EXPECT_FALSE(none.fileExplorerView || none.fileSorting || none.version);
+
+    RegistryKey key = RegistryKey::settings();
+    key.writeText(QStringLiteral("default output"), QStringLiteral("/data/out/"));
+    key.writeText(QStringLiteral("Default Palette"), QStringLiteral("/data/p.pal"));
+    key.writeInteger(QStringLiteral("SFX"), 2);
+    key.writeYesNo(QStringLiteral("Show Info"), false);
+    key.writeInteger(QStringLiteral("File Explorer View"), 2);
+    key.writeText(QStringLiteral("version"), QStringLiteral("2.0 beta"));
+    const SuiteSettings stored = ReadSuiteSettings();
+    EXPECT_EQ(stored.defaultOutput, QStringLiteral("/data/out/"));
+    EXPECT_EQ(stored.defaultStartUp, ProgramFolder());
+    EXPECT_EQ(stored.defaultPalette, QStringLiteral("/data/p.pal"));
+    EXPECT_TRUE(stored.sfx);
+    EXPECT_FALSE(stored.showInfo);
+    EXPECT_EQ(stored.fileExplorerView, 2);
+    EXPECT_EQ(stored.version, QStringLiteral("2.0 beta"));
 }
 
 }  // namespace
