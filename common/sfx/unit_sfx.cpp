@@ -1,0 +1,207 @@
+#include "unit_sfx.h"
+
+#include <QApplication>
+#include <QAudioDevice>
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QMediaDevices>
+#include <QMessageBox>
+#include <QPointer>
+#include <QResource>
+#include <QSoundEffect>
+#include <QUrl>
+
+#include <map>
+
+#include "settings_store.h"
+
+namespace kestrix {
+
+namespace {
+
+const QString kContainerName = QStringLiteral("Sonette.rcc");
+constexpr int kBeepSound = 25251;
+
+struct SfxState {
+    bool loaded = false;
+    QString containerPath;  // as registered, for unregistering
+    bool errorShown = false;
+    // One player per number, made on first use so that a wave is decoded once per run.
+    std::map<int, QPointer<QSoundEffect>> players;
+    QPointer<QSoundEffect> current;
+
+    std::function<void()> beepHook;
+    std::function<void(const QString&, const QString&)> errorBoxHook;
+    QString programFolderHook;
+};
+
+SfxState& state()
+{
+    static SfxState s;
+    return s;
+}
+
+// Qt Multimedia warns on stderr when there is no sound server ("PulseAudioService:
+// pa_context_connect() failed") or no output ("No audio device detected"). A machine without
+// sound is a normal place for these programs to run (servers, CI), so those two messages are
+// dropped; everything else goes on to the handler that was installed before.
+QtMessageHandler g_previousHandler = nullptr;
+
+void filterAudioMessages(QtMsgType type, const QMessageLogContext& context, const QString& message)
+{
+    if (type == QtWarningMsg
+        && (message.startsWith(QLatin1String("PulseAudioService:"))
+            || message == QLatin1String("No audio device detected"))) {
+        return;
+    }
+    g_previousHandler(type, context, message);
+}
+
+void installAudioMessageFilter()
+{
+    static bool installed = false;
+    if (installed)
+        return;
+    installed = true;
+    // Returns Qt's default handler when none was installed, so there is always one to pass to.
+    g_previousHandler = qInstallMessageHandler(filterAudioMessages);
+}
+
+bool hasAudioOutput()
+{
+    installAudioMessageFilter();
+    return !QMediaDevices::audioOutputs().isEmpty();
+}
+
+QString programFolder()
+{
+    const SfxState& s = state();
+    return s.programFolderHook.isEmpty() ? QCoreApplication::applicationDirPath() : s.programFolderHook;
+}
+
+void systemBeep()
+{
+    SfxState& s = state();
+    if (s.beepHook) {
+        s.beepHook();
+        return;
+    }
+    if (qobject_cast<QGuiApplication*>(QCoreApplication::instance()))
+        QApplication::beep();
+}
+
+// The application's task-modal error box (no parent window: it belongs to the application).
+void showErrorBox(const QString& title, const QString& text)
+{
+    SfxState& s = state();
+    if (s.errorBoxHook) {
+        s.errorBoxHook(title, text);
+        return;
+    }
+    if (!qobject_cast<QApplication*>(QCoreApplication::instance())) {
+        // No widgets to show a box with: the message must still reach the user.
+        qWarning("%s %s", qUtf8Printable(title), qUtf8Printable(text));
+        return;
+    }
+    QMessageBox box(QMessageBox::Critical, title, text, QMessageBox::Ok);
+    box.setWindowModality(Qt::ApplicationModal);
+    box.exec();
+}
+
+QString resourcePath(int number)
+{
+    return QStringLiteral(":/sfx/%1.wav").arg(number);
+}
+
+QSoundEffect* playerFor(int number)
+{
+    SfxState& s = state();
+    QPointer<QSoundEffect>& player = s.players[number];
+    if (!player) {
+        // Owned by the application so that a program that never calls FreeSfx does not leave a
+        // player to be destroyed after QApplication.
+        player = new QSoundEffect(QCoreApplication::instance());
+        player->setSource(QUrl(QStringLiteral("qrc") + resourcePath(number)));
+    }
+    return player;
+}
+
+}  // namespace
+
+bool LoadSfx()
+{
+    SfxState& s = state();
+    if (s.loaded)
+        return true;
+
+    const RegistryKey key = RegistryKey::settings();
+    if (!key.exists() || key.readYesNo(QStringLiteral("SFX")) != true)
+        return false;
+
+    const QString path = QDir(programFolder()).filePath(kContainerName);
+    if (!QResource::registerResource(path)) {
+        if (!s.errorShown) {
+            s.errorShown = true;
+            showErrorBox(QStringLiteral("Load error !"),
+                         QStringLiteral("Could not load \"%1\"").arg(kContainerName));
+        }
+        return false;
+    }
+    s.loaded = true;
+    s.containerPath = path;
+    return true;
+}
+
+bool PlaySfx(int number)
+{
+    SfxState& s = state();
+    if (!s.loaded) {
+        if (number == kBeepSound)
+            systemBeep();
+        return false;
+    }
+    // A number the container does not hold is silent; so is a machine without sound output,
+    // where a player would only complain and never finish.
+    if (!QFile::exists(resourcePath(number)) || !hasAudioOutput())
+        return false;
+
+    QSoundEffect* player = playerFor(number);
+    if (s.current)
+        s.current->stop();
+    player->stop();
+    player->play();
+    s.current = player;
+    return true;
+}
+
+void FreeSfx()
+{
+    SfxState& s = state();
+    for (auto& [number, player] : s.players)
+        delete player.data();
+    s.players.clear();
+    s.current = nullptr;
+    if (s.loaded)
+        QResource::unregisterResource(s.containerPath);
+    s.loaded = false;
+    s.containerPath.clear();
+}
+
+bool IsSfxLoaded()
+{
+    return state().loaded;
+}
+
+void SetSfxHooksForTesting(std::function<void()> beep,
+                           std::function<void(const QString& title, const QString& text)> errorBox,
+                           QString programFolder)
+{
+    SfxState& s = state();
+    s.beepHook = std::move(beep);
+    s.errorBoxHook = std::move(errorBox);
+    s.programFolderHook = std::move(programFolder);
+    s.errorShown = false;
+}
+
+}  // namespace kestrix

@@ -1,0 +1,43 @@
+#pragma once
+
+// Short sound effects of the suite's windowed programs. The waves live in the container
+// "Sonette.rcc" (a binary Qt resource file made by the build) beside the programs; it is loaded
+// at start-up only when the setting "SFX" is yes, and sounds stay on or off for the whole run.
+// Everything here runs on the user-interface thread and needs a QApplication.
+//
+// Sound numbers: 25201 hidden key sequence, 25202 about, 25211 button click, 25221 unmapped
+// character, 25231 help and information, 25241 pop-up menu, 25251 end of a load or
+// extraction (the system beep while no container is loaded), 25261 a window is shown.
+
+#include <QString>
+
+#include <functional>
+
+namespace kestrix {
+
+// Reads "SFX" from the settings key (opened without creating it); only when it is yes, registers
+// "Sonette.rcc" from the program folder. When that fails, shows the error box "Load error !"
+// (once per run) and the program goes on without sounds. Returns whether the container is
+// loaded; loading again while loaded does nothing and returns true.
+bool LoadSfx();
+
+// Starts the wave `number` asynchronously, cutting off the sound still playing. Returns true when
+// a sound started; false when the container has no such wave, when there is no audio output
+// (then nothing is played and nothing printed) or when nothing is loaded. While nothing is
+// loaded, number 25251 gives the system beep instead (and still returns false: no wave started).
+bool PlaySfx(int number);
+
+// Stops the sound, drops the players and unregisters the container. Safe to call when nothing
+// is loaded.
+void FreeSfx();
+
+bool IsSfxLoaded();
+
+// Tests: replace the system beep, the error box and the program folder. An empty function or
+// folder restores the default (QApplication::beep(), the QMessageBox, the executable's folder).
+// Also forgets that the error box was shown, so that each test is a fresh run.
+void SetSfxHooksForTesting(std::function<void()> beep,
+                           std::function<void(const QString& title, const QString& text)> errorBox,
+                           QString programFolder);
+
+}  // namespace kestrix
