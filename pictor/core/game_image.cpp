@@ -90,6 +90,30 @@ void decodeBreakIndex(const QByteArray& data, qint64 begin, const CustomLayout& 
     }
 }
 
+// Opens a picture file and works out its geometry, checked against the row bounds. False with `r`
+// saying why (an error, or no rule for the file) when there is nothing to read.
+bool openWithGeometry(const QString& path, const CustomLayout& layout, int maxWidth, int bytesPerPixel, QFile& file,
+                      Geometry& g, GameImageLoad& r)
+{
+    if (!file.open(QIODevice::ReadOnly)) {
+        r.status = GameImageLoad::Status::Error;
+        r.error = QStringLiteral("%1: %2").arg(path, file.errorString());
+        return false;
+    }
+    g = geometryOf(file, layout);
+    if (!g.matched) {
+        r.status = GameImageLoad::Status::NoRule;  // the previous picture stays
+        return false;
+    }
+    if (const QString e = boundsError(path, g, maxWidth, bytesPerPixel); !e.isEmpty()) {
+        r.status = GameImageLoad::Status::Error;
+        r.error = e;
+        return false;
+    }
+    r.status = GameImageLoad::Status::Loaded;
+    return true;
+}
+
 GameImageLoad loadIndexed(const QString& path, Palette& palette, const CustomLayout& layout, int depth)
 {
     GameImageLoad r;
@@ -134,22 +158,8 @@ GameImageLoad loadIndexed(const QString& path, Palette& palette, const CustomLay
 
     r.fileName = info.fileName();
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        r.status = GameImageLoad::Status::Error;
-        r.error = QStringLiteral("%1: %2").arg(path, file.errorString());
-        return r;
-    }
-    const Geometry g = geometryOf(file, layout);
-    if (!g.matched) {
-        r.status = GameImageLoad::Status::NoRule;
-        return r;
-    }
-    if (const QString e = boundsError(path, g, kMaxIndexWidth, 1); !e.isEmpty()) {
-        r.status = GameImageLoad::Status::Error;
-        r.error = e;
-        return r;
-    }
-    r.status = GameImageLoad::Status::Loaded;
+    Geometry g;
+    if (!openWithGeometry(path, layout, kMaxIndexWidth, 1, file, g, r)) return r;
     if (g.width <= 0 || g.height <= 0) return r;  // an empty picture
 
     QImage image(g.width, g.height, QImage::Format_Indexed8);
@@ -185,23 +195,10 @@ GameImageLoad LoadDroppedImage(const QString& path, const Palette& palette, cons
     if (path.isEmpty() || !info.isFile()) return r;
     r.fileName = info.fileName();
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        r.status = GameImageLoad::Status::Error;
-        r.error = QStringLiteral("%1: %2").arg(path, file.errorString());
+    Geometry g;
+    if (!openWithGeometry(path, layout, layout.custom ? kMaxColourWidth : kMaxIndexWidth, layout.custom ? 3 : 1, file,
+                          g, r))
         return r;
-    }
-    const Geometry g = geometryOf(file, layout);
-    if (!g.matched) {
-        r.status = GameImageLoad::Status::NoRule;  // the previous picture stays
-        return r;
-    }
-    if (const QString e = boundsError(path, g, layout.custom ? kMaxColourWidth : kMaxIndexWidth, layout.custom ? 3 : 1);
-        !e.isEmpty()) {
-        r.status = GameImageLoad::Status::Error;
-        r.error = e;
-        return r;
-    }
-    r.status = GameImageLoad::Status::Loaded;
     if (g.width <= 0 || g.height <= 0) return r;
 
     if (layout.custom) {

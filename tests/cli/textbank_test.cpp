@@ -15,22 +15,7 @@ namespace {
 
 Bytes toBytes(const QByteArray& b) { return Bytes(b.begin(), b.end()); }
 
-QByteArray words(std::initializer_list<int> values)
-{
-    QByteArray out;
-    for (int v : values) {
-        out += static_cast<char>(v & 0xFF);
-        out += static_cast<char>((v >> 8) & 0xFF);
-    }
-    return out;
-}
 
-QByteArray raw(std::initializer_list<int> values)
-{
-    QByteArray out;
-    for (int v : values) out += static_cast<char>(v);
-    return out;
-}
 
 // A bank of the given stored texts (each with its 0 byte), with `gap` bytes of "#" in front of
 // each, so that the offsets read are not the ones a build recomputes.

@@ -23,6 +23,23 @@ void writeFile(const QString& path, const Bytes& bytes)
               static_cast<qint64>(bytes.size()));
 }
 
+QByteArray words(std::initializer_list<int> values)
+{
+    QByteArray out;
+    for (int v : values) {
+        out += static_cast<char>(v & 0xFF);
+        out += static_cast<char>((v >> 8) & 0xFF);
+    }
+    return out;
+}
+
+QByteArray raw(std::initializer_list<int> values)
+{
+    QByteArray out;
+    for (int v : values) out += static_cast<char>(v);
+    return out;
+}
+
 Bytes readFile(const QString& path)
 {
     QFile f(path);

@@ -1,9 +1,11 @@
 #pragma once
 
 #include <cstdint>
+#include <initializer_list>
 #include <string>
 #include <vector>
 
+#include <QByteArray>
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
@@ -31,6 +33,10 @@ void put32(Bytes& bytes, std::size_t at, std::uint32_t value);
 Bytes bytesOf(const std::string& text);
 // Deterministic pseudo-random bytes.
 Bytes randomBytes(std::size_t count, std::uint32_t seed, int alphabet = 256);
+
+// Little-endian 16-bit words back to back, and single bytes, as a QByteArray.
+QByteArray words(std::initializer_list<int> values);
+QByteArray raw(std::initializer_list<int> values);
 
 // Index of the first byte where a and b differ (or the shorter size), for round-trip reports.
 std::size_t firstDifference(const Bytes& a, const Bytes& b);

@@ -28,28 +28,12 @@ public:
     QStringList events;
 };
 
-// Little-endian 16-bit words, back to back.
-QByteArray words(std::initializer_list<int> values)
-{
-    QByteArray out;
-    for (int v : values) {
-        out += static_cast<char>(v & 0xFF);
-        out += static_cast<char>((v >> 8) & 0xFF);
-    }
-    return out;
-}
 
 int wordAt(const QByteArray& bytes, qsizetype at)
 {
     return static_cast<unsigned char>(bytes[at]) | (static_cast<unsigned char>(bytes[at + 1]) << 8);
 }
 
-QByteArray raw(std::initializer_list<int> values)
-{
-    QByteArray out;
-    for (int v : values) out += static_cast<char>(v);
-    return out;
-}
 
 // Test names from the cases' own names.
 template <typename Case>
