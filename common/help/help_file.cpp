@@ -117,7 +117,9 @@ HelpFile HelpFile::parse(const QByteArray& utf8)
             continue;
         }
         inHead = false;
-        if (trimmed.startsWith(QLatin1String("- "))) {
+        // An item runs on over indented lines only; a line at the margin after it starts a paragraph.
+        const bool itemOpen = paragraph.startsWith(QLatin1String("- "));
+        if (trimmed.startsWith(QLatin1String("- ")) || (itemOpen && !line.front().isSpace())) {
             endParagraph();
             paragraph = trimmed;
             continue;

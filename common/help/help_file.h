@@ -10,7 +10,8 @@
 //   keywords: explorer; folders     optional, separated by ";", only directly after the header
 //   Text. Lines that follow each other form one paragraph;
 //   an empty line ends the paragraph.
-//   - A line that starts with "- " is an item of a list.
+//   - A line that starts with "- " is an item of a list;
+//     indented lines continue the item, a line at the margin starts a new paragraph.
 //
 // Text before the first header belongs to no topic and is ignored. A header that is not of the form
 // above ("[topic]", "[topic 12" without "]") is ignored together with the lines that follow it up to
