@@ -54,5 +54,11 @@ fuzz: deps
 install: release
 	cmake --install $(RELEASE_DIR) --prefix $(PREFIX)
 
+# The file-type and program icons, drawn by the script into the user's hicolor theme
+# (ICONS_PREFIX=/usr/local puts them under /usr/local/share/icons instead).
+.PHONY: icons
+icons: deps
+	/usr/bin/python3 scripts/make_icons.py $(if $(ICONS_PREFIX),--prefix $(ICONS_PREFIX))
+
 clean:
 	rm -rf build
