@@ -6,6 +6,8 @@
 
 #include "decompress.h"
 #include "saved_game.h"
+#include "unit_about.h"
+#include "unit_quiz.h"
 
 namespace {
 
@@ -52,4 +54,14 @@ void DeCompQuarn2SG(const char* path)
 {
     if (!path) return;
     varnel::decompressSavedGame(QString::fromUtf8(path));
+}
+
+void AboutKestrix(QWidget* mainWindow)
+{
+    varnel::ShowAboutBox(mainWindow);
+}
+
+void DevPellanOn()
+{
+    varnel::ShowQuarnQuiz();
 }

@@ -6,6 +6,8 @@
 
 #include "memory_stream.h"
 
+class QWidget;
+
 #define VARNEL_EXPORT extern "C" __attribute__((visibility("default")))
 
 // Expands the compressed stream at the start of `source`'s storage (whatever its position) into
@@ -26,3 +28,11 @@ VARNEL_EXPORT void DecompressExPtr(std::uint8_t* destination, std::int32_t desti
 // Writes the uncompressed copy ("$" + file name, beside it) of a compressed saved game; does
 // nothing for a missing file or one that is not a compressed saved game. Reports nothing.
 VARNEL_EXPORT void DeCompQuarn2SG(const char* path);
+
+// Shows the about box modally, centred on `mainWindow` (the caller's main window, its owner; may be
+// null), and destroys it when it closes. Needs the caller's QApplication; without one it does nothing.
+VARNEL_EXPORT void AboutKestrix(QWidget* mainWindow);
+
+// Shows the hidden Quarn Quiz modally, full screen, from its welcome screen, and destroys it when
+// it closes. Needs the caller's QApplication; without one it does nothing.
+VARNEL_EXPORT void DevPellanOn();
