@@ -11,6 +11,11 @@
 #include "FileExtFuncs.h"
 #include "settings_store.h"
 
+// The desktops that follow the XDG specifications: every Unix but macOS.
+#if defined(Q_OS_UNIX) && !defined(Q_OS_DARWIN)
+#define KESTRIX_XDG_DESKTOP 1
+#endif
+
 namespace kestrix::desktop {
 
 namespace {
@@ -48,6 +53,8 @@ QString programIconName(const QString& programPath)
     name.replace(unsafe, QStringLiteral("-"));
     return name.isEmpty() ? QStringLiteral("program") : name;
 }
+
+#ifdef KESTRIX_XDG_DESKTOP
 
 // A fallback icon of the right family for themes without our own type icons.
 QString genericIconFor(const QString& programPath)
@@ -250,6 +257,8 @@ void updateMimeDatabase(const QString& mimeDir)
     process.waitForFinished(1000);
 }
 
+#endif  // KESTRIX_XDG_DESKTOP
+
 }  // namespace
 
 QString mimeTypeFor(const QString& extension)
@@ -283,7 +292,7 @@ QString configHome() { return xdgFolder("XDG_CONFIG_HOME", QStringLiteral("/.con
 
 void syncExtension(const QString& extension)
 {
-#if defined(Q_OS_UNIX) && !defined(Q_OS_DARWIN)
+#ifdef KESTRIX_XDG_DESKTOP
     const QString type = mimeTypeFor(extension);
     if (type.isEmpty()) return;
     const QString ext = extension.toLower();
