@@ -11,7 +11,7 @@
 #include "FileExtFuncs.h"
 #include "settings_store.h"
 
-// The desktops that follow the XDG specifications: every Unix but macOS.
+// The desktops that follow the freedesktop.org (XDG) conventions: every Unix but macOS.
 #if defined(Q_OS_UNIX) && !defined(Q_OS_DARWIN)
 #define KESTRIX_XDG_DESKTOP 1
 #endif
@@ -31,7 +31,7 @@ bool isSafeExtension(const QString& ext)
 
 QString xdgFolder(const char* variable, const QString& fallback)
 {
-    // The base directory specification ignores relative values.
+    // Relative values are ignored, as the XDG base directory rules say.
     const QString value = qEnvironmentVariable(variable);
     if (!value.isEmpty() && QDir::isAbsolutePath(value)) return QDir::cleanPath(value);
     return QDir::homePath() + fallback;
