@@ -9,11 +9,11 @@ namespace kestrix {
 
 namespace {
 
-// "[topic NAME]" → NAME (trimmed); "" for a damaged header (a line that starts with "[topic" but is
+// "[KIND NAME]" → NAME (trimmed); "" for a damaged header (a line that starts with "[KIND" but is
 // not of that form); nullopt for any other line. A name holds no "[" or "]".
-std::optional<QString> headerName(const QString& line)
+std::optional<QString> headerName(const QString& line, const char* kind)
 {
-    static const QString kOpen = QStringLiteral("[topic");
+    const QString kOpen = QLatin1Char('[') + QLatin1String(kind);
     if (!line.startsWith(kOpen))
         return std::nullopt;
     if (line.size() > kOpen.size() && !line.at(kOpen.size()).isSpace() && line.at(kOpen.size()) != QLatin1Char(']'))
@@ -73,6 +73,7 @@ HelpFile HelpFile::parse(const QByteArray& utf8)
     const QStringList lines = text.split(QLatin1Char('\n'));
 
     HelpTopic* current = nullptr;  // nullptr: lines belong to no topic
+    QString section;
     bool inHead = false;           // title and keywords are read only before the first text line
     QString paragraph;
     const auto endParagraph = [&] {
@@ -86,11 +87,21 @@ HelpFile HelpFile::parse(const QByteArray& utf8)
             line.chop(1);
         if (line.startsWith(QLatin1Char('#')))
             continue;
-        if (const auto name = headerName(line.trimmed())) {
+        if (const auto name = headerName(line.trimmed(), "section")) {
+            endParagraph();
+            current = nullptr;
+            section = *name;
+            continue;
+        }
+        if (const auto name = headerName(line.trimmed(), "topic")) {
             endParagraph();
             current = nullptr;
             if (!name->isEmpty()) {
-                help.m_topics.append(HelpTopic{*name, topicNumber(*name), {}, {}, {}});
+                HelpTopic topic;
+                topic.name = *name;
+                topic.number = topicNumber(*name);
+                topic.section = section;
+                help.m_topics.append(topic);
                 current = &help.m_topics.last();
                 inHead = true;
             }
@@ -110,6 +121,10 @@ HelpFile HelpFile::parse(const QByteArray& utf8)
                 if (!k.isEmpty())
                     current->keywords << k;
             }
+            continue;
+        }
+        if (inHead && startsWithField(trimmed, QStringLiteral("hidden:"), &value)) {
+            current->hidden = value.compare(QLatin1String("yes"), Qt::CaseInsensitive) == 0;
             continue;
         }
         if (trimmed.isEmpty()) {

@@ -5,15 +5,17 @@
 // help/README.md:
 //
 //   # A line that starts with "#" is a comment, anywhere in the file.
+//   [section Kestrix main window]   a heading in the contents for the topics that follow
 //   [topic 5000]                    starts a topic: a decimal number or a name ("EasterEgg")
 //   title: File explorer            optional, only directly after the header line
 //   keywords: explorer; folders     optional, separated by ";", only directly after the header
+//   hidden: yes                     optional: left out of the contents, still found by number or keyword
 //   Text. Lines that follow each other form one paragraph;
 //   an empty line ends the paragraph.
 //   - A line that starts with "- " is an item of a list;
 //     indented lines continue the item, a line at the margin starts a new paragraph.
 //
-// Text before the first header belongs to no topic and is ignored. A header that is not of the form
+// Text before the first header belongs to no topic and is ignored; a section line ends a topic. A header that is not of the form
 // above ("[topic]", "[topic 12" without "]") is ignored together with the lines that follow it up to
 // the next good header, so a damaged file only lacks topics. When two topics share a number or a
 // name, the first one counts.
@@ -31,6 +33,8 @@ struct HelpTopic {
     QString name;                 // the text of the header: "5000", "EasterEgg"
     std::optional<qint64> number; // set when the name is a decimal number
     QString title;
+    QString section;              // the section heading it follows, "" before any
+    bool hidden = false;          // not listed in the contents
     QStringList keywords;
     QStringList paragraphs;       // a list item is a paragraph of its own that starts with "- "
 

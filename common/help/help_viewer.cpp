@@ -169,9 +169,17 @@ public:
         QString html = QStringLiteral("<h3>Contents</h3>");
         if (m_help.topics().isEmpty())
             html += QStringLiteral("<p>This help file holds no topics.</p>");
+        QString section;
         for (int i = 0; i < m_help.topics().size(); ++i) {
             const HelpTopic& topic = m_help.topics().at(i);
-            html += QStringLiteral("<div style=\"margin-bottom:3px;\"><a href=\"#%1\">%2</a></div>")
+            if (topic.hidden)
+                continue;
+            if (topic.section != section) {
+                section = topic.section;
+                html += QStringLiteral("<p style=\"margin-top:10px; margin-bottom:3px;\"><b>%1</b></p>")
+                            .arg(section.toHtmlEscaped());
+            }
+            html += QStringLiteral("<div style=\"margin-bottom:3px; margin-left:12px;\"><a href=\"#%1\">%2</a></div>")
                         .arg(i)
                         .arg((topic.title.isEmpty() ? topic.name : topic.title).toHtmlEscaped());
         }

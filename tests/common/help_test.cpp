@@ -39,6 +39,7 @@ namespace {
 const char kSample[] =
     "# Sample help file\n"
     "text before any topic is ignored\n"
+    "[section Main window]\n"
     "[topic 5000]\r\n"
     "title: File explorer\r\n"
     "keywords: explorer; Folders ;; \r\n"
@@ -55,8 +56,10 @@ const char kSample[] =
     "The general topic.\n"
     "[topic EasterEgg]\n"
     "keywords: secret\n"
+    "hidden: yes\n"
     "Found it.\n"
     "title: is text here, not a title\n"
+    "[section Archives]\n"
     "[topic text.hqr]\n"
     "keywords: texts\n"
     "Texts.\n"
@@ -115,6 +118,8 @@ TEST(HelpFileParse, ReadsTopicsTitlesKeywordsAndParagraphs)
     ASSERT_NE(explorer, nullptr);
     EXPECT_EQ(explorer->title, "File explorer");  // the first of two topics 5000
     EXPECT_EQ(explorer->keywords, (QStringList{"explorer", "Folders"}));
+    EXPECT_EQ(explorer->section, "Main window");
+    EXPECT_FALSE(explorer->hidden);
     EXPECT_EQ(explorer->paragraphs,
               (QStringList{"First line of a paragraph continues here.", "- one item",
                            "- another item runs on.", "Last paragraph."}));
@@ -128,6 +133,8 @@ TEST(HelpFileParse, ReadsTopicsTitlesKeywordsAndParagraphs)
     ASSERT_NE(egg, nullptr);
     EXPECT_FALSE(egg->number.has_value());
     EXPECT_TRUE(egg->title.isEmpty());
+    EXPECT_TRUE(egg->hidden);
+    EXPECT_EQ(help.topicByKeyword("text.hqr")->section, "Archives");
     EXPECT_EQ(egg->plainText(), "Found it. title: is text here, not a title");
 
     EXPECT_EQ(help.topicByNumber(4999), nullptr);
@@ -196,6 +203,8 @@ const DamagedCase kDamagedCases[] = {
     {"UnclosedHeaderDropsItsText", "[topic 1]\nkept\n[topic 2\nlost\n[topic 3]\nthree\n", {"1", "3"}, "kept"},
     {"BracketInName", "[topic a]b]\nlost\n", {}, nullptr},
     {"TopicalIsText", "[topic 1]\n[topical] text\n", {"1"}, "[topical] text"},
+    {"SectionEndsTopic", "[topic 1]\none\n[section S]\nlost\n[topic 2]\ntwo\n", {"1", "2"}, "one"},
+    {"DamagedSection", "[topic 1]\none\n[section S\nlost\n", {"1"}, "one"},
     {"InvalidUtf8", "[topic 1]\nbad \xff\xfe bytes\n[topic 2]\nfine\n", {"1", "2"}, nullptr},
     {"NulBytes", QByteArray("[topic 1]\na\0b\n", 14), {"1"}, "a b"},
     {"HeaderOnlyAtEnd", "[topic 1]", {"1"}, ""},
@@ -502,8 +511,11 @@ TEST_F(HelpShow, ContentsListsEveryTopicAndOpensOne)
     auto* browser = window->findChild<QTextBrowser*>("browser");
     ASSERT_NE(browser, nullptr);
     const QString text = browser->toPlainText();
-    for (const char* entry : {"File explorer", "General", "EasterEgg", "text.hqr"})
+    for (const char* entry : {"Main window", "File explorer", "General", "Archives", "text.hqr"})
         EXPECT_TRUE(text.contains(QLatin1String(entry))) << entry;
+    EXPECT_FALSE(text.contains("EasterEgg")) << "a hidden topic is left out";
+    EXPECT_LT(text.indexOf("Main window"), text.indexOf("File explorer"));
+    EXPECT_LT(text.indexOf("Archives"), text.indexOf("text.hqr"));
 
     emit browser->anchorClicked(QUrl("#1"));
     EXPECT_TRUE(browser->toPlainText().startsWith("General"));
@@ -573,7 +585,7 @@ TEST(ShippedHelp, FilesAreCleanUtf8AndShowInThePopup)
         EXPECT_FALSE(decoder.hasError()) << name;
         // A line that looks like a header but is damaged would silently lose a topic.
         for (const QString& line : text.split('\n')) {
-            if (line.startsWith("[topic")) {
+            if (line.startsWith("[topic") || line.startsWith("[section")) {
                 EXPECT_TRUE(line.trimmed().endsWith(']') && line.size() > 8) << line.toStdString();
             }
         }
