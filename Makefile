@@ -10,7 +10,7 @@ CMAKE_GEN := $(shell command -v ninja >/dev/null 2>&1 && echo "-G Ninja")
 
 export XDG_RUNTIME_DIR ?= $(CURDIR)/build/runtime
 
-.PHONY: all deps release run test bench fuzz install clean runtime-dir
+.PHONY: all deps release run test bench fuzz install clean runtime-dir screenshots
 
 all: release
 
@@ -50,6 +50,11 @@ fuzz: deps
 	  $$f -max_total_time=$(FUZZ_SECONDS) -print_final_stats=1 -artifact_prefix=fuzz-corpus/$$name- \
 	    fuzz-corpus/$$name fuzz/corpus/$$name || exit 1; \
 	done
+
+# Every window of the suite opened under Xvfb and written as build/screenshots/NAME.png.
+screenshots: deps runtime-dir $(RELEASE_DIR)/CMakeCache.txt
+	cmake --build $(RELEASE_DIR) -j $(JOBS) --target screenshots
+	xvfb-run -a $(RELEASE_DIR)/tools/screenshots build/screenshots
 
 install: release
 	cmake --install $(RELEASE_DIR) --prefix $(PREFIX)

@@ -271,7 +271,11 @@ void CreditsScroller::paintEvent(QPaintEvent*)
         if (y > -h && y < height()) p.drawText(QRect(0, y, width(), h), Qt::AlignHCenter | Qt::AlignVCenter, line);
         y += h;
     }
-    if (!m_picture.isNull()) p.drawPixmap((width() - m_picture.width()) / 2, 2, m_picture);
+    // The picture stays on top: the lines pass under it and its strip.
+    if (!m_picture.isNull()) {
+        p.fillRect(0, 0, width(), m_picture.height() + 4, Qt::black);
+        p.drawPixmap((width() - m_picture.width()) / 2, 2, m_picture);
+    }
 }
 
 void CreditsScroller::mousePressEvent(QMouseEvent* event)

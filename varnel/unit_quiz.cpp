@@ -173,8 +173,8 @@ void LcdLabel::paintEvent(QPaintEvent*)
     // then shown as a dot: lit in the label's colour, unlit as a faint dot.
     constexpr int kCellW = 6, kCellH = 8;
     const int columns = m_characters * kCellW;
-    QImage cells(columns, kCellH, QImage::Format_Mono);
-    cells.fill(0);
+    QImage cells(columns, kCellH, QImage::Format_ARGB32);
+    cells.fill(Qt::transparent);
     {
         QPainter cp(&cells);
         QFont f(QStringLiteral("DejaVu Sans Mono"));
@@ -182,7 +182,7 @@ void LcdLabel::paintEvent(QPaintEvent*)
         f.setPixelSize(9);
         f.setStyleStrategy(QFont::NoAntialias);
         cp.setFont(f);
-        cp.setPen(Qt::color1);
+        cp.setPen(Qt::white);
         const QString shown = m_text.right(m_characters).rightJustified(m_characters, u' ');
         for (int i = 0; i < m_characters; ++i)
             cp.drawText(QRect(i * kCellW, 0, kCellW, kCellH), Qt::AlignCenter, QString(shown[i]));
@@ -197,7 +197,7 @@ void LcdLabel::paintEvent(QPaintEvent*)
     for (int y = 0; y < kCellH; ++y)
         for (int x = 0; x < columns; ++x)
             p.fillRect(QRectF(left + x * dot, top + y * dot, dot * 0.8, dot * 0.8),
-                       cells.pixelIndex(x, y) ? m_on : off);
+                       qAlpha(cells.pixel(x, y)) > 127 ? m_on : off);
 }
 
 // ---- the window ----
@@ -410,6 +410,7 @@ void Tfrm_QuarnQuiz::FinishQuiz()
                           QStringLiteral("You got : ") + score + QStringLiteral(" points") + kBreak +
                           QStringLiteral("You're code is :"));
     ui->ed_Code->setText(MakeScoreCode(score, QDateTime::currentDateTime()));
+    ui->ed_Code->setCursorPosition(0);
     ui->ed_Code->setVisible(true);
     ui->btn_Next->setVisible(false);
 }

@@ -1,0 +1,132 @@
+// Opens each window of the suite in the states worth looking at and writes it as NAME.png into
+// the folder given as the first argument. Meant to run under Xvfb (make screenshots); every
+// window is grabbed from its own pixels, so no window manager is needed.
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QDir>
+#include <QPushButton>
+#include <QScreen>
+#include <QTimer>
+#include <QWidget>
+
+#include <cstdio>
+#include <functional>
+#include <memory>
+#include <vector>
+
+#include "quiz_table.h"
+#include "ui_unit_about.h"
+#include "ui_unit_quiz.h"
+#include "unit_about.h"
+#include "unit_quiz.h"
+
+namespace {
+
+// Answers every box of the quiz without showing it.
+class SilentDialogs : public varnel::QuizDialogs {
+public:
+    void information(QWidget*, const QString&, const QString&) override {}
+    void error(QWidget*, const QString&, const QString&) override {}
+    bool question(QWidget*, const QString&, const QString&) override { return false; }
+};
+
+struct Shot {
+    const char* name;
+    // Makes the window ready to be grabbed; owns it through the returned pointer.
+    std::function<std::unique_ptr<QWidget>()> make;
+};
+
+void settle(QWidget* w)
+{
+    w->show();
+    for (int i = 0; i < 10; ++i) QApplication::processEvents();
+}
+
+varnel::AboutServices quietAbout(QDate today)
+{
+    varnel::AboutServices s;
+    s.openLink = [](const QString&) {};
+    s.today = [today] { return today; };
+    return s;
+}
+
+std::unique_ptr<QWidget> quizAtStep(SilentDialogs& dialogs, int answered, bool allRight)
+{
+    auto quiz = std::make_unique<varnel::Tfrm_QuarnQuiz>(nullptr, &dialogs);
+    quiz->setWindowState(Qt::WindowNoState);
+    quiz->setGeometry(QGuiApplication::primaryScreen()->geometry());
+    settle(quiz.get());
+    if (answered >= 0) {
+        quiz->ui->btn_Next->click();
+        for (int i = 0; i < answered; ++i) {
+            const auto& q = varnel::QuizQuestions()[static_cast<std::size_t>(quiz->currentQuestion())];
+            quiz->chooseAnswer(allRight ? q.rightAnswer : (q.rightAnswer + 1) % q.answerCount);
+            quiz->ui->btn_Next->click();
+        }
+    }
+    settle(quiz.get());
+    return quiz;
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    QApplication app(argc, argv);
+    const QString folder = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("screenshots");
+    if (!QDir().mkpath(folder)) {
+        std::fprintf(stderr, "screenshots: cannot make the folder %s\n", qPrintable(folder));
+        return 1;
+    }
+    SilentDialogs dialogs;
+    const QDate ordinary(2024, 5, 14);
+
+    const std::vector<Shot> shots = {
+        {"about", [&] {
+             auto about = std::make_unique<varnel::Tfrm_About>(nullptr, quietAbout(ordinary));
+             settle(about.get());
+             return std::unique_ptr<QWidget>(std::move(about));
+         }},
+        {"about_credits", [&] {
+             auto about = std::make_unique<varnel::Tfrm_About>(nullptr, quietAbout(ordinary));
+             settle(about.get());
+             about->ui->sb_Credits->click();
+             for (int i = 0; i < 260; ++i) about->ui->sp_Credits->step();
+             settle(about.get());
+             return std::unique_ptr<QWidget>(std::move(about));
+         }},
+        {"about_info", [&] {
+             auto about = std::make_unique<varnel::Tfrm_About>(nullptr, quietAbout(ordinary));
+             settle(about.get());
+             about->ui->sb_Info->click();
+             settle(about.get());
+             return std::unique_ptr<QWidget>(std::move(about));
+         }},
+        {"about_birthday", [&] {
+             auto about = std::make_unique<varnel::Tfrm_About>(
+                 nullptr, quietAbout(QDate(2024, varnel::kBirthDate.month(), varnel::kBirthDate.day())));
+             settle(about.get());
+             for (int i = 0; i < 150; ++i) about->ui->sp_Credits->step();
+             settle(about.get());
+             return std::unique_ptr<QWidget>(std::move(about));
+         }},
+        {"quiz_welcome", [&] { return quizAtStep(dialogs, -1, true); }},
+        {"quiz_question", [&] { return quizAtStep(dialogs, 3, true); }},
+        {"quiz_result", [&] { return quizAtStep(dialogs, varnel::kQuizQuestionCount, true); }},
+    };
+
+    int failures = 0;
+    for (const Shot& shot : shots) {
+        std::unique_ptr<QWidget> window = shot.make();
+        const QString path = QDir(folder).filePath(QString::fromLatin1(shot.name) + QStringLiteral(".png"));
+        if (!window->grab().save(path)) {
+            std::fprintf(stderr, "screenshots: could not write %s\n", qPrintable(path));
+            ++failures;
+        } else {
+            std::printf("%s\n", qPrintable(path));
+        }
+        window->close();
+    }
+    return failures == 0 ? 0 : 1;
+}
