@@ -9,7 +9,6 @@
 #include <QScreen>
 #include <QTimer>
 #include <QWidget>
-
 #include <cstdio>
 #include <functional>
 #include <memory>
@@ -37,22 +36,19 @@ struct Shot {
     std::function<std::unique_ptr<QWidget>()> make;
 };
 
-void settle(QWidget* w)
-{
+void settle(QWidget* w) {
     w->show();
     for (int i = 0; i < 10; ++i) QApplication::processEvents();
 }
 
-varnel::AboutServices quietAbout(QDate today)
-{
+varnel::AboutServices quietAbout(QDate today) {
     varnel::AboutServices s;
     s.openLink = [](const QString&) {};
     s.today = [today] { return today; };
     return s;
 }
 
-std::unique_ptr<QWidget> quizAtStep(SilentDialogs& dialogs, int answered, bool allRight)
-{
+std::unique_ptr<QWidget> quizAtStep(SilentDialogs& dialogs, int answered, bool allRight) {
     auto quiz = std::make_unique<varnel::Tfrm_QuarnQuiz>(nullptr, &dialogs);
     quiz->setWindowState(Qt::WindowNoState);
     quiz->setGeometry(QGuiApplication::primaryScreen()->geometry());
@@ -71,8 +67,7 @@ std::unique_ptr<QWidget> quizAtStep(SilentDialogs& dialogs, int answered, bool a
 
 }  // namespace
 
-int main(int argc, char** argv)
-{
+int main(int argc, char** argv) {
     QApplication app(argc, argv);
     const QString folder = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("screenshots");
     if (!QDir().mkpath(folder)) {
@@ -83,12 +78,14 @@ int main(int argc, char** argv)
     const QDate ordinary(2024, 5, 14);
 
     const std::vector<Shot> shots = {
-        {"about", [&] {
+        {"about",
+         [&] {
              auto about = std::make_unique<varnel::Tfrm_About>(nullptr, quietAbout(ordinary));
              settle(about.get());
              return std::unique_ptr<QWidget>(std::move(about));
          }},
-        {"about_credits", [&] {
+        {"about_credits",
+         [&] {
              auto about = std::make_unique<varnel::Tfrm_About>(nullptr, quietAbout(ordinary));
              settle(about.get());
              about->ui->sb_Credits->click();
@@ -96,14 +93,16 @@ int main(int argc, char** argv)
              settle(about.get());
              return std::unique_ptr<QWidget>(std::move(about));
          }},
-        {"about_info", [&] {
+        {"about_info",
+         [&] {
              auto about = std::make_unique<varnel::Tfrm_About>(nullptr, quietAbout(ordinary));
              settle(about.get());
              about->ui->sb_Info->click();
              settle(about.get());
              return std::unique_ptr<QWidget>(std::move(about));
          }},
-        {"about_birthday", [&] {
+        {"about_birthday",
+         [&] {
              auto about = std::make_unique<varnel::Tfrm_About>(
                  nullptr, quietAbout(QDate(2024, varnel::kBirthDate.month(), varnel::kBirthDate.day())));
              settle(about.get());

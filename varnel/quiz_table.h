@@ -7,16 +7,15 @@
 #include <QDateTime>
 #include <QLocale>
 #include <QString>
-
 #include <array>
 
 namespace varnel {
 
 struct QuizQuestion {
-    QString question;   // shown as the caption of the answer group
-    int answerCount;    // 1 to 6 answers in use
-    int points;         // added to the score for the right answer; may be negative
-    int rightAnswer;    // 0-based, below answerCount
+    QString question;                // shown as the caption of the answer group
+    int answerCount;                 // 1 to 6 answers in use
+    int points;                      // added to the score for the right answer; may be negative
+    int rightAnswer;                 // 0-based, below answerCount
     std::array<QString, 6> answers;  // only the first answerCount are used
 };
 

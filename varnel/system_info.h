@@ -8,7 +8,6 @@
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
-
 #include <functional>
 #include <optional>
 #include <vector>
@@ -22,7 +21,7 @@ struct CpuIdentity {
     int model = 0;      // the base model field (4 bits)
     int extendedFamily = 0;
     int extendedModel = 0;
-    QString brand;      // the processor's brand string, "" when it has none
+    QString brand;  // the processor's brand string, "" when it has none
 };
 
 // The maker's short name for a vendor string; "unknown" for any other vendor.
@@ -36,12 +35,12 @@ QString CpuModel(const CpuIdentity& cpu);
 int CpuEffectiveFamily(const CpuIdentity& cpu);
 
 struct SystemSources {
-    QString dmiFolder;          // holds bios_vendor, bios_version, bios_date
-    QString osReleasePath;      // PRETTY_NAME (or NAME)
-    QString machineIdPath;      // the "PID" line
-    QString memInfoPath;        // MemTotal
-    QString kernelRelease;      // as uname reports it, "6.1.0-18-amd64"
-    QString windowsFolder;      // the folder of the system's settings
+    QString dmiFolder;            // holds bios_vendor, bios_version, bios_date
+    QString osReleasePath;        // PRETTY_NAME (or NAME)
+    QString machineIdPath;        // the "PID" line
+    QString memInfoPath;          // MemTotal
+    QString kernelRelease;        // as uname reports it, "6.1.0-18-amd64"
+    QString windowsFolder;        // the folder of the system's settings
     QString systemLibraryFolder;  // the folder of the system's C library
     // Processor identification; empty where there is no such instruction.
     std::function<std::optional<CpuIdentity>()> cpuid;

@@ -23,8 +23,7 @@
 #endif
 
 // The pictures live in a static library: their registration must be asked for by name.
-static void initAboutResources()
-{
+static void initAboutResources() {
     Q_INIT_RESOURCE(about);
 }
 
@@ -36,16 +35,14 @@ const QColor kTextColor(0xD4, 0xD4, 0xD4);
 const QColor kLinkColor(0xC6, 0xC4, 0xB5);
 const QColor kVisitedColor(0x80, 0x80, 0x80);
 
-QString reversed(const QString& text)
-{
+QString reversed(const QString& text) {
     QString out = text;
     std::reverse(out.begin(), out.end());
     return out;
 }
 
 // The file this library was loaded from, for its own version.
-QString ownLibraryPath()
-{
+QString ownLibraryPath() {
 #if defined(__unix__)
     Dl_info info{};
     if (dladdr(reinterpret_cast<void*>(&AboutPosition), &info) != 0 && info.dli_fname)
@@ -54,8 +51,7 @@ QString ownLibraryPath()
     return {};
 }
 
-AboutServices withDefaults(AboutServices s)
-{
+AboutServices withDefaults(AboutServices s) {
     if (!s.openLink)
         s.openLink = [](const QString& target) {
             // Addresses are not files: the desktop's opener takes them as its one argument.
@@ -78,46 +74,80 @@ AboutServices withDefaults(AboutServices s)
 
 }  // namespace
 
-QStringList CreditLines()
-{
+QStringList CreditLines() {
     QStringList lines = {
-        QString(), QString(), QString(), QString(),
-        QStringLiteral("Kestrix"), QStringLiteral("_______"), QString(),
-        QStringLiteral("A tool to look inside"), QStringLiteral("the archives of"),
-        QStringLiteral("Quarn 1 and Quarn 2."), QStringLiteral("Free to use, at your"),
-        QStringLiteral("own risk."), QString(),
-        QStringLiteral("thanx:"), QStringLiteral("the makers of Quarn"), QStringLiteral("for two great games"),
-        QStringLiteral("Bram Oelke"), QStringLiteral("for testing"), QString(),
-        QStringLiteral("greetz to:"), QStringLiteral("Mirel Vantongeren"), QStringLiteral("Dax Hollow"),
-        QStringLiteral("Ondine Farrow"), QStringLiteral("the Zibbet crew"), QStringLiteral("Pim & Roos"),
-        QStringLiteral("(if you think you"), QStringLiteral("should be on this"),
-        QStringLiteral("list, than email me)"), QString(),
-        QStringLiteral("--code--"), QStringLiteral("Tolvey"), QString(),
-        QStringLiteral("--graphix--"), QStringLiteral("Tolvey"), QStringLiteral("and a lot of coffee"), QString(),
-        QStringLiteral("--moral support--"), QStringLiteral("Brindle the cat"), QString(),
-        QStringLiteral("--internet--"), QStringLiteral("the island library"), QString(),
-        QStringLiteral("--finance--"), QStringLiteral("my piggy bank"), QString(),
-        QStringLiteral("--location--"), QStringLiteral("a small attic room"), QString(),
-        QStringLiteral("--software--"), QStringLiteral("a compiler, a text editor"),
-        QStringLiteral("and a hex viewer"), QString(),
-        QStringLiteral("--sound--"), QStringLiteral("the neighbours' radio"), QString(),
+        QString(),
+        QString(),
+        QString(),
+        QString(),
+        QStringLiteral("Kestrix"),
+        QStringLiteral("_______"),
+        QString(),
+        QStringLiteral("A tool to look inside"),
+        QStringLiteral("the archives of"),
+        QStringLiteral("Quarn 1 and Quarn 2."),
+        QStringLiteral("Free to use, at your"),
+        QStringLiteral("own risk."),
+        QString(),
+        QStringLiteral("thanx:"),
+        QStringLiteral("the makers of Quarn"),
+        QStringLiteral("for two great games"),
+        QStringLiteral("Bram Oelke"),
+        QStringLiteral("for testing"),
+        QString(),
+        QStringLiteral("greetz to:"),
+        QStringLiteral("Mirel Vantongeren"),
+        QStringLiteral("Dax Hollow"),
+        QStringLiteral("Ondine Farrow"),
+        QStringLiteral("the Zibbet crew"),
+        QStringLiteral("Pim & Roos"),
+        QStringLiteral("(if you think you"),
+        QStringLiteral("should be on this"),
+        QStringLiteral("list, than email me)"),
+        QString(),
+        QStringLiteral("--code--"),
+        QStringLiteral("Tolvey"),
+        QString(),
+        QStringLiteral("--graphix--"),
+        QStringLiteral("Tolvey"),
+        QStringLiteral("and a lot of coffee"),
+        QString(),
+        QStringLiteral("--moral support--"),
+        QStringLiteral("Brindle the cat"),
+        QString(),
+        QStringLiteral("--internet--"),
+        QStringLiteral("the island library"),
+        QString(),
+        QStringLiteral("--finance--"),
+        QStringLiteral("my piggy bank"),
+        QString(),
+        QStringLiteral("--location--"),
+        QStringLiteral("a small attic room"),
+        QString(),
+        QStringLiteral("--software--"),
+        QStringLiteral("a compiler, a text editor"),
+        QStringLiteral("and a hex viewer"),
+        QString(),
+        QStringLiteral("--sound--"),
+        QStringLiteral("the neighbours' radio"),
+        QString(),
         QStringLiteral("--not worth mentioning--"),
     };
     for (int i = 0; i < 8; ++i) lines << QStringLiteral("...");
-    lines << QString() << QStringLiteral("visit the fan site:") << QStringLiteral("quarn-fans.example.org") << QString()
-          << QStringLiteral("you may close this") << QStringLiteral("screen any time") << QStringLiteral("by pressing")
-          << QStringLiteral("Alt+F4") << QString() << QStringLiteral("(c) Tolvey Productions") << QString()
-          << QStringLiteral("·T·H·E· ·E·N·D·") << QString() << QStringLiteral("A prisoner has escaped! ")
-          << QStringLiteral("Sound the alarm!") << QString() << QStringLiteral("Tomorrow on this channel:") << QString();
+    lines << QString() << QStringLiteral("visit the fan site:") << QStringLiteral("quarn-fans.example.org")
+          << QString() << QStringLiteral("you may close this") << QStringLiteral("screen any time")
+          << QStringLiteral("by pressing") << QStringLiteral("Alt+F4") << QString()
+          << QStringLiteral("(c) Tolvey Productions") << QString() << QStringLiteral("·T·H·E· ·E·N·D·")
+          << QString() << QStringLiteral("A prisoner has escaped! ") << QStringLiteral("Sound the alarm!")
+          << QString() << QStringLiteral("Tomorrow on this channel:") << QString();
     // The last five lines are kept back to front: a little puzzle for whoever waits that long.
-    for (const char* line : {"the archives never sleep", "the lighthouse keeps watch", "see you on the island",
-                             "thanks for reading this far", "Tolvey signing off"})
+    for (const char* line : {"the archives never sleep", "the lighthouse keeps watch",
+                             "see you on the island", "thanks for reading this far", "Tolvey signing off"})
         lines << reversed(QString::fromUtf8(line));
     return lines;
 }
 
-QStringList BirthdayLines(int age)
-{
+QStringList BirthdayLines(int age) {
     return {QString(),
             QStringLiteral("Happy birthday to me..."),
             QString(),
@@ -131,15 +161,13 @@ QStringList BirthdayLines(int age)
             QString()};
 }
 
-QPoint AboutPosition(const QRect& caller, const QSize& own)
-{
+QPoint AboutPosition(const QRect& caller, const QSize& own) {
     const int left = caller.left() + caller.width() / 2 - own.width() / 2;
     const int top = caller.top() + caller.height() / 2 - own.height() / 2;
     return {qMax(0, left), qMax(0, top)};
 }
 
-void ShowAboutBox(QWidget* mainWindow)
-{
+void ShowAboutBox(QWidget* mainWindow) {
     if (!qobject_cast<QApplication*>(QCoreApplication::instance())) return;
     Tfrm_About about(mainWindow);
     QRect caller;
@@ -156,14 +184,12 @@ void ShowAboutBox(QWidget* mainWindow)
 
 OutlineLabel::OutlineLabel(QWidget* parent) : QWidget(parent) {}
 
-void OutlineLabel::setText(const QString& text)
-{
+void OutlineLabel::setText(const QString& text) {
     m_text = text;
     update();
 }
 
-void OutlineLabel::paintEvent(QPaintEvent*)
-{
+void OutlineLabel::paintEvent(QPaintEvent*) {
     QPainter p(this);
     p.setRenderHint(QPainter::Antialiasing);
     QPainterPath path;
@@ -177,8 +203,7 @@ void OutlineLabel::paintEvent(QPaintEvent*)
     p.strokePath(path, QPen(QBrush(outline), 2));
 }
 
-LinkLabel::LinkLabel(QWidget* parent) : QLabel(parent)
-{
+LinkLabel::LinkLabel(QWidget* parent) : QLabel(parent) {
     QFont f = font();
     f.setUnderline(true);
     setFont(f);
@@ -186,15 +211,13 @@ LinkLabel::LinkLabel(QWidget* parent) : QLabel(parent)
     applyColor();
 }
 
-void LinkLabel::applyColor()
-{
+void LinkLabel::applyColor() {
     QPalette pal = palette();
     pal.setColor(QPalette::WindowText, m_visited ? kVisitedColor : kLinkColor);
     setPalette(pal);
 }
 
-void LinkLabel::mouseReleaseEvent(QMouseEvent* event)
-{
+void LinkLabel::mouseReleaseEvent(QMouseEvent* event) {
     QLabel::mouseReleaseEvent(event);
     if (event->button() != Qt::LeftButton || !rect().contains(event->position().toPoint())) return;
     m_visited = true;
@@ -202,8 +225,7 @@ void LinkLabel::mouseReleaseEvent(QMouseEvent* event)
     emit clicked();
 }
 
-CreditsScroller::CreditsScroller(QWidget* parent) : QWidget(parent)
-{
+CreditsScroller::CreditsScroller(QWidget* parent) : QWidget(parent) {
     setAutoFillBackground(true);
     QPalette pal = palette();
     pal.setColor(QPalette::Window, Qt::black);
@@ -212,39 +234,33 @@ CreditsScroller::CreditsScroller(QWidget* parent) : QWidget(parent)
     connect(&m_timer, &QTimer::timeout, this, &CreditsScroller::step);
 }
 
-void CreditsScroller::setLines(const QStringList& lines)
-{
+void CreditsScroller::setLines(const QStringList& lines) {
     m_lines = lines;
     update();
 }
 
-void CreditsScroller::setPicture(const QPixmap& picture)
-{
+void CreditsScroller::setPicture(const QPixmap& picture) {
     m_picture = picture;
     update();
 }
 
-int CreditsScroller::lineHeight() const
-{
+int CreditsScroller::lineHeight() const {
     return fontMetrics().height();
 }
 
-void CreditsScroller::start()
-{
+void CreditsScroller::start() {
     m_offset = 0;
     m_timer.start();
     update();
 }
 
-void CreditsScroller::stop()
-{
+void CreditsScroller::stop() {
     if (!m_timer.isActive()) return;
     m_timer.stop();
     emit stopPlay();
 }
 
-void CreditsScroller::step()
-{
+void CreditsScroller::step() {
     ++m_offset;
     // The lines start below the bottom edge and are gone when the last one passed the top.
     const int travel = height() + lineHeight() * static_cast<int>(m_lines.size());
@@ -260,15 +276,15 @@ void CreditsScroller::step()
     update();
 }
 
-void CreditsScroller::paintEvent(QPaintEvent*)
-{
+void CreditsScroller::paintEvent(QPaintEvent*) {
     QPainter p(this);
     p.fillRect(rect(), Qt::black);
     p.setPen(palette().color(QPalette::WindowText));
     const int h = lineHeight();
     int y = height() - m_offset;
     for (const QString& line : m_lines) {
-        if (y > -h && y < height()) p.drawText(QRect(0, y, width(), h), Qt::AlignHCenter | Qt::AlignVCenter, line);
+        if (y > -h && y < height())
+            p.drawText(QRect(0, y, width(), h), Qt::AlignHCenter | Qt::AlignVCenter, line);
         y += h;
     }
     // The picture stays on top: the lines pass under it and its strip.
@@ -278,32 +294,27 @@ void CreditsScroller::paintEvent(QPaintEvent*)
     }
 }
 
-void CreditsScroller::mousePressEvent(QMouseEvent* event)
-{
+void CreditsScroller::mousePressEvent(QMouseEvent* event) {
     QWidget::mousePressEvent(event);
     emit clicked();
 }
 
-MouseRegion::MouseRegion(QWidget* parent) : QWidget(parent)
-{
+MouseRegion::MouseRegion(QWidget* parent) : QWidget(parent) {
     setAttribute(Qt::WA_NoSystemBackground);
     setAttribute(Qt::WA_TranslucentBackground);
 }
 
-void MouseRegion::enterEvent(QEnterEvent* event)
-{
+void MouseRegion::enterEvent(QEnterEvent* event) {
     QWidget::enterEvent(event);
     emit mouseEnter();
 }
 
-void MouseRegion::leaveEvent(QEvent* event)
-{
+void MouseRegion::leaveEvent(QEvent* event) {
     QWidget::leaveEvent(event);
     emit mouseLeave();
 }
 
-void MouseRegion::mouseReleaseEvent(QMouseEvent* event)
-{
+void MouseRegion::mouseReleaseEvent(QMouseEvent* event) {
     QWidget::mouseReleaseEvent(event);
     emit mouseUp(event->button(), event->modifiers());
 }
@@ -311,9 +322,9 @@ void MouseRegion::mouseReleaseEvent(QMouseEvent* event)
 // ---- the window ----
 
 Tfrm_About::Tfrm_About(QWidget* owner, AboutServices services)
-    : QDialog(owner, Qt::Dialog | Qt::FramelessWindowHint), ui(new Ui::Tfrm_About),
-      m_services(withDefaults(std::move(services)))
-{
+    : QDialog(owner, Qt::Dialog | Qt::FramelessWindowHint),
+      ui(new Ui::Tfrm_About),
+      m_services(withDefaults(std::move(services))) {
     initAboutResources();
     ui->setupUi(this);
     setFixedSize(492, 304);
@@ -358,12 +369,14 @@ Tfrm_About::Tfrm_About(QWidget* owner, AboutServices services)
     credits.setPixelSize(12);
     ui->sp_Credits->setFont(credits);
     ui->sp_Credits->setStepInterval(40);
-    ui->sp_Credits->setPicture(QPixmap(QStringLiteral(":/varnel/logo.gif")).scaledToHeight(24, Qt::SmoothTransformation));
+    ui->sp_Credits->setPicture(
+        QPixmap(QStringLiteral(":/varnel/logo.gif")).scaledToHeight(24, Qt::SmoothTransformation));
     ui->sp_Credits->setLines(CreditLines());
 
     ui->lb_Info->setUniformItemSizes(true);
-    ui->lb_Info->setStyleSheet(QStringLiteral("QListWidget { background: black; color: #D4D4D4; }"
-                                              "QListWidget::item { height: 13px; }"));
+    ui->lb_Info->setStyleSheet(
+        QStringLiteral("QListWidget { background: black; color: #D4D4D4; }"
+                       "QListWidget::item { height: 13px; }"));
     QFont listFont = font();
     listFont.setPixelSize(11);
     ui->lb_Info->setFont(listFont);
@@ -384,13 +397,11 @@ Tfrm_About::Tfrm_About(QWidget* owner, AboutServices services)
     FormCreate();
 }
 
-Tfrm_About::~Tfrm_About()
-{
+Tfrm_About::~Tfrm_About() {
     delete ui;
 }
 
-void Tfrm_About::FormCreate()
-{
+void Tfrm_About::FormCreate() {
     ui->gif_BackGround->setPixmap(QPixmap(QStringLiteral(":/varnel/BACKGROUND")));
     ui->sp_Credits->setVisible(false);
     ui->pp_Info->setVisible(false);
@@ -407,14 +418,13 @@ void Tfrm_About::FormCreate()
     }
 }
 
-void Tfrm_About::readVersionSetting()
-{
-    if (const std::optional<QString> version = kestrix::RegistryKey::settings().readText(QStringLiteral("version")))
+void Tfrm_About::readVersionSetting() {
+    if (const std::optional<QString> version =
+            kestrix::RegistryKey::settings().readText(QStringLiteral("version")))
         ui->lbl_Version->setText(QStringLiteral("version: ") + *version);
 }
 
-bool Tfrm_About::eventFilter(QObject* watched, QEvent* event)
-{
+bool Tfrm_About::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::KeyPress) {
         const auto* key = static_cast<QKeyEvent*>(event);
         if (!key->text().isEmpty()) FormKeyPress(key->text().front());
@@ -423,42 +433,35 @@ bool Tfrm_About::eventFilter(QObject* watched, QEvent* event)
     return QDialog::eventFilter(watched, event);
 }
 
-void Tfrm_About::keyPressEvent(QKeyEvent* event)
-{
+void Tfrm_About::keyPressEvent(QKeyEvent* event) {
     if (!event->text().isEmpty()) FormKeyPress(event->text().front());
     QDialog::keyPressEvent(event);
 }
 
-void Tfrm_About::done(int result)
-{
+void Tfrm_About::done(int result) {
     FormClose();
     QDialog::done(result);
 }
 
-void Tfrm_About::sb_ExitClick()
-{
+void Tfrm_About::sb_ExitClick() {
     close();
 }
 
-void Tfrm_About::sb_CreditsClick()
-{
+void Tfrm_About::sb_CreditsClick() {
     ui->sp_Credits->setVisible(true);
     ui->sp_Credits->raise();
     ui->sp_Credits->start();
 }
 
-void Tfrm_About::sp_CreditsClick()
-{
+void Tfrm_About::sp_CreditsClick() {
     ui->sp_Credits->stop();
 }
 
-void Tfrm_About::sp_CreditsStopPlay()
-{
+void Tfrm_About::sp_CreditsStopPlay() {
     ui->sp_Credits->setVisible(false);
 }
 
-void Tfrm_About::sb_InfoClick()
-{
+void Tfrm_About::sb_InfoClick() {
     ui->lb_Info->clear();
     ui->lb_Info->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     QScreen* screen = this->screen() ? this->screen() : QGuiApplication::primaryScreen();
@@ -467,31 +470,28 @@ void Tfrm_About::sb_InfoClick()
         const QSize pixels = screen->geometry().size() * screen->devicePixelRatio();
         display = {pixels.width(), pixels.height(), screen->depth()};
     }
-    const QStringList lines = SystemInformationLines(m_services.systemSources(), display, m_services.programs(),
-                                                     m_services.varnelVersion(), QString::fromLatin1(qVersion()));
+    const QStringList lines =
+        SystemInformationLines(m_services.systemSources(), display, m_services.programs(),
+                               m_services.varnelVersion(), QString::fromLatin1(qVersion()));
     ui->lb_Info->addItems(lines);
     for (int i = 0; i < ui->lb_Info->count(); ++i) ui->lb_Info->item(i)->setSizeHint(QSize(500, 13));
     ui->pp_Info->setVisible(true);
     ui->pp_Info->raise();
 }
 
-void Tfrm_About::sb_CloseInfoClick()
-{
+void Tfrm_About::sb_CloseInfoClick() {
     ui->pp_Info->setVisible(false);
 }
 
-void Tfrm_About::mr_MedallionMouseEnter()
-{
+void Tfrm_About::mr_MedallionMouseEnter() {
     ui->gif_Medallion->setVisible(true);
 }
 
-void Tfrm_About::mr_MedallionMouseLeave()
-{
+void Tfrm_About::mr_MedallionMouseLeave() {
     ui->gif_Medallion->setVisible(false);
 }
 
-void Tfrm_About::mr_MedallionMouseUp(Qt::MouseButton button, Qt::KeyboardModifiers modifiers)
-{
+void Tfrm_About::mr_MedallionMouseUp(Qt::MouseButton button, Qt::KeyboardModifiers modifiers) {
     const QString name = QStringLiteral("kestrix.hlp");
     const QString found = m_services.findHelpFile(name);
     m_helpFile = found.isEmpty() ? QDir(QCoreApplication::applicationDirPath()).filePath(name) : found;
@@ -499,24 +499,21 @@ void Tfrm_About::mr_MedallionMouseUp(Qt::MouseButton button, Qt::KeyboardModifie
         m_services.showHelpKeyword(m_helpFile, QStringLiteral("EasterEgg"), this);
 }
 
-void Tfrm_About::lbl_TolveyDblClick()
-{
-    ui->lbl_Tolvey->setText(QStringLiteral("the Tolvey is ") + QString::number(kBirthDate.daysTo(m_services.today())) +
+void Tfrm_About::lbl_TolveyDblClick() {
+    ui->lbl_Tolvey->setText(QStringLiteral("the Tolvey is ") +
+                            QString::number(kBirthDate.daysTo(m_services.today())) +
                             QStringLiteral(" days old"));
 }
 
-void Tfrm_About::FormKeyPress(QChar key)
-{
+void Tfrm_About::FormKeyPress(QChar key) {
     if ((key == u'x' || key == u'X') && ui->sp_Credits->isPlaying()) ui->sp_Credits->stop();
 }
 
-void Tfrm_About::FormClose()
-{
+void Tfrm_About::FormClose() {
     ui->sp_Credits->stop();
 }
 
-void Tfrm_About::openLink(LinkLabel* link)
-{
+void Tfrm_About::openLink(LinkLabel* link) {
     m_services.openLink(link->target());
 }
 

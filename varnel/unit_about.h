@@ -10,7 +10,6 @@
 #include <QPixmap>
 #include <QStringList>
 #include <QTimer>
-
 #include <functional>
 
 #include "system_info.h"

@@ -7,7 +7,6 @@
 #include <QRandomGenerator>
 #include <QStringList>
 #include <QWidget>
-
 #include <memory>
 
 class QButtonGroup;
