@@ -199,8 +199,12 @@ void OutlineLabel::paintEvent(QPaintEvent*) {
     QLinearGradient outline(path.boundingRect().topLeft(), path.boundingRect().bottomRight());
     outline.setColorAt(0, QColor(0x80, 0, 0));  // maroon
     outline.setColorAt(1, QColor(0, 0x80, 0));  // green
-    p.fillPath(path, QColor(0, 0, 0, 110));
-    p.strokePath(path, QPen(QBrush(outline), 2));
+    // A pale inside keeps the word readable on the night sky; the outline carries the colours.
+    QLinearGradient inside(path.boundingRect().topLeft(), path.boundingRect().bottomLeft());
+    inside.setColorAt(0, QColor(0xF0, 0xE8, 0xD8, 230));
+    inside.setColorAt(1, QColor(0xB0, 0xA8, 0x98, 230));
+    p.fillPath(path, inside);
+    p.strokePath(path, QPen(QBrush(outline), 2.5));
 }
 
 LinkLabel::LinkLabel(QWidget* parent) : QLabel(parent) {
