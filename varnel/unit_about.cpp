@@ -53,10 +53,7 @@ QString ownLibraryPath() {
 
 AboutServices withDefaults(AboutServices s) {
     if (!s.openLink)
-        s.openLink = [](const QString& target) {
-            // Addresses are not files: the desktop's opener takes them as its one argument.
-            kestrix::RunProgram(QStringLiteral("xdg-open"), target, {}, 5);
-        };
+        s.openLink = [](const QString& target) { kestrix::RunProgram(target, {}, {}, 5); };
     if (!s.findHelpFile) s.findHelpFile = [](const QString& name) { return kestrix::FindHelpFile(name); };
     if (!s.showHelpKeyword) s.showHelpKeyword = &kestrix::ShowHelpKeyword;
     if (!s.today) s.today = [] { return QDate::currentDate(); };

@@ -14,12 +14,24 @@ namespace kestrix {
 namespace {
 
 // The desktop's default opener: Qt's when a GUI runs, else xdg-open (command-line use, tests).
+void openWithDesktop(const QUrl& url, const QString& directory)
+{
+    if (qobject_cast<QGuiApplication*>(QCoreApplication::instance()) && QDesktopServices::openUrl(url)) return;
+    QProcess::startDetached(QStringLiteral("xdg-open"), {url.isLocalFile() ? url.toLocalFile() : url.toString()},
+                            directory);
+}
+
 void openWithDesktop(const QString& path, const QString& directory)
 {
-    if (qobject_cast<QGuiApplication*>(QCoreApplication::instance()) &&
-        QDesktopServices::openUrl(QUrl::fromLocalFile(path)))
-        return;
-    QProcess::startDetached(QStringLiteral("xdg-open"), {path}, directory);
+    openWithDesktop(QUrl::fromLocalFile(path), directory);
+}
+
+// "https://...", "mailto:..." and the like; a path with a drive letter or none is not one.
+bool isAddress(const QString& text)
+{
+    static const QStringList kSchemes{"http", "https", "ftp", "mailto", "file"};
+    const qsizetype colon = text.indexOf(QLatin1Char(':'));
+    return colon > 1 && kSchemes.contains(text.left(colon).toLower());
 }
 
 }  // namespace
@@ -49,6 +61,10 @@ void RunProgram(const QString& file, const QString& parameters, const QString& d
 {
     Q_UNUSED(showMode);
     if (file.isEmpty()) return;
+    if (isAddress(file)) {
+        openWithDesktop(QUrl(file), directory);
+        return;
+    }
     const QStringList arguments = parameters.isEmpty() ? QStringList() : QStringList{parameters};
     const QFileInfo info(file);
     if (info.isDir()) {

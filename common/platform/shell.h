@@ -9,7 +9,8 @@ namespace kestrix {
 // Opens `file` with `parameters` (one argument, passed whole; none when empty) in the working
 // folder `directory` (the current one when empty):
 // - an executable file, or a program name found on the search path, is started detached;
-// - a folder is opened with the desktop's default handler (its file manager);
+// - a folder is opened with the desktop's default handler (its file manager), and so is an
+//   address ("https://...", "mailto:...");
 // - a document is opened with the program that our file-type associations name for its
 //   extension ("open" command of its class), else with the desktop's default opener.
 // `showMode` is the window show mode of the caller (5 show, 10 show default); programs here choose

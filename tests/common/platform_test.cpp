@@ -169,6 +169,8 @@ const RunCase kRunCases[] = {
          return d.path(QStringLiteral("work/notes.txt"));
      },
      "", false, [](const TempFolder& d) { return QStringList{"1", d.path(QStringLiteral("work/notes.txt"))}; }},
+    {"AddressGoesToTheDesktop", [](const TempFolder&, const QString&) { return QStringLiteral("https://example.org/quarn"); },
+     "", false, [](const TempFolder&) { return QStringList{"1", "https://example.org/quarn"}; }},
     {"FolderGoesToTheDesktop", [](const TempFolder& d, const QString&) { return d.path(QStringLiteral("work")); }, "",
      false, [](const TempFolder& d) { return QStringList{"1", d.path(QStringLiteral("work"))}; }},
 };
