@@ -8,6 +8,7 @@
 #include <QUrl>
 
 #include "settings_store.h"
+#include "shell_command.h"
 
 namespace kestrix {
 
@@ -46,15 +47,7 @@ QString AssociatedProgram(const QString& document)
     const std::optional<QString> command =
         root.subkey(*className + QStringLiteral("\\shell\\open\\command")).readText(kDefaultValue);
     if (!command) return {};
-    const QString text = command->trimmed();
-    if (text.startsWith(QLatin1Char('"'))) {
-        const qsizetype end = text.indexOf(QLatin1Char('"'), 1);
-        return end > 1 ? text.mid(1, end - 1) : QString();
-    }
-    // Unquoted: the program runs up to the quoted "%1" (paths may hold blanks), else the first blank.
-    qsizetype end = text.indexOf(QStringLiteral(" \"%1\""));
-    if (end < 0) end = text.indexOf(QLatin1Char(' '));
-    return end < 0 ? text : text.left(end);
+    return ProgramOfCommand(*command);
 }
 
 void RunProgram(const QString& file, const QString& parameters, const QString& directory, int showMode)

@@ -10,6 +10,7 @@
 
 #include "FileExtFuncs.h"
 #include "settings_store.h"
+#include "shell_command.h"
 
 // The desktops that follow the freedesktop.org (XDG) conventions: every Unix but macOS.
 #if defined(Q_OS_UNIX) && !defined(Q_OS_DARWIN)
@@ -273,19 +274,6 @@ QString desktopEntryFor(const QString& programPath)
     return QString::fromLatin1(kEntryPrefix) + programIconName(programPath) + QStringLiteral(".desktop");
 }
 
-QString programOfCommand(const QString& command)
-{
-    const QString text = command.trimmed();
-    if (text.startsWith(QLatin1Char('"'))) {
-        const qsizetype end = text.indexOf(QLatin1Char('"'), 1);
-        return end > 1 ? text.mid(1, end - 1) : QString();
-    }
-    // Unquoted: the program runs up to the quoted "%1" (paths may hold blanks), else the first blank.
-    qsizetype end = text.indexOf(QStringLiteral(" \"%1\""));
-    if (end < 0) end = text.indexOf(QLatin1Char(' '));
-    return end < 0 ? text : text.left(end);
-}
-
 QString dataHome() { return xdgFolder("XDG_DATA_HOME", QStringLiteral("/.local/share")); }
 
 QString configHome() { return xdgFolder("XDG_CONFIG_HOME", QStringLiteral("/.config")); }
@@ -311,7 +299,7 @@ void syncExtension(const QString& extension)
         const RegistryKey shell = cls.subkey(QStringLiteral("shell"));
         QString verb = shell.readText(kDefaultValue).value_or(QString());
         if (verb.isEmpty()) verb = QStringLiteral("open");
-        program = programOfCommand(
+        program = ProgramOfCommand(
             shell.subkey(verb).subkey(QStringLiteral("command")).readText(kDefaultValue).value_or(QString()));
         const QString description = cls.readText(kDefaultValue).value_or(QString());
         const bool withIcon =

@@ -27,10 +27,6 @@ QString mimeTypeFor(const QString& extension);
 // ".desktop", e.g. "kestrix-pictor.desktop" for "/opt/kestrix/Pictor". "" for an empty path.
 QString desktopEntryFor(const QString& programPath);
 
-// The program of a command line: the quoted first word, or the text before ' "%1"', or the
-// first word.
-QString programOfCommand(const QString& command);
-
 // The user's data and config folders ($XDG_DATA_HOME, $XDG_CONFIG_HOME or their defaults).
 QString dataHome();
 QString configHome();
