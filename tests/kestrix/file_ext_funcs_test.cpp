@@ -295,6 +295,67 @@ TEST_F(AssociationTest, UncheckedRowsKeepOtherProgramsLinksAndDropOurStaleOnes)
     EXPECT_FALSE(defaultOf(QStringLiteral(".hqr")).has_value());
 }
 
+// Each row as the settings window shows it and as "Set extentions" leaves the store, written out
+// here independently of the code's own table (misspellings and backslashes are the real ones).
+struct RowCase {
+    const char* caption;
+    const char* extension;
+    const char* program;  // file name in the extractor's folder; nullptr: no program
+    const char* className;
+    const char* description;
+    const char* icon;     // index into the extractor's icons
+};
+
+const RowCase kRowCases[] = {
+    {"(.hqr) Quarn resource files", "hqr", "Kestrix", "Quarn_hqr_file", "Quarn resource file", "1"},
+    {"(.vox) Quarn voice files", "vox", "Kestrix", "Quarn_vox_file", "Quarn voice file", "2"},
+    {"(.ile) Quarn island files", "ile", "Kestrix", "Quarn_ile_file", "Quarn island file", "14"},
+    {"(.obl) Quarn island object files", "obl", "Kestrix", "Quarn_obl_file", "Quarn island object file", "15"},
+    {"(.qim) Quarn image files", "qim", "Pictor", "Quarn_qim_file", "Quarn image", "13"},
+    {"(.pal) Palette files", "pal", "Pictor", "Palette_3x256_file", "3x256 Palette file", "5"},
+    {"(.qsr) Quarn Raw sprites", "qsr", "Pictor", "Quarn_raw_sprite", "Quarn RAW sprite", "3"},
+    {"(.qsp) Quarn sprites", "qsp", "Pictor", "Quarn_sprite", "Quarn sprite file", "4"},
+    {"(.qbt) Quarn text files", "qbt", "Tessel", "Quarn_text_file", "Quarn text file", "11"},
+    {"(.qbc) Image\\Palette batch file", "qbc", "Pictor", "Quarn_batch", "Quarn Image\\Palette batch file", "20"},
+    {"(.q3d) Quarn 3D object", "q3d", nullptr, "Quarn_3D_object", "Quarn 3D object", "6"},
+    {"(.qdc) Unkown DeCompiled file", "qdc", nullptr, "Quarn_decomp_file", "Quarn decompiled file", "12"},
+};
+
+class RowTest : public AssociationTest, public ::testing::WithParamInterface<int> {};
+
+TEST_P(RowTest, CaptionAndWhatSetExtentionsWrites)
+{
+    const int index = GetParam();
+    const RowCase& c = kRowCases[index];
+    EXPECT_EQ(text(kestrix::FileTypeRows()[index].caption), text(c.caption));
+
+    FileTypeStates checked{};
+    checked[index] = true;
+    kestrix::ApplyAssociations(checked, m_extractor);
+
+    const QString cls = text(c.className);
+    EXPECT_EQ(defaultOf(QLatin1Char('.') + text(c.extension)), cls);
+    EXPECT_EQ(defaultOf(cls), text(c.description));
+    EXPECT_EQ(defaultOf(cls + QStringLiteral("\\DefaultIcon")), m_extractor + QLatin1Char(',') + text(c.icon));
+    if (c.program) {
+        EXPECT_EQ(defaultOf(cls + QStringLiteral("\\shell\\open\\command")), command(c.program));
+        EXPECT_EQ(defaultOf(cls + QStringLiteral("\\shell")), QStringLiteral("open"));
+    } else {
+        EXPECT_FALSE(RegistryKey::classesRoot().subkey(cls + QStringLiteral("\\shell")).exists());
+    }
+    // Only this row was applied.
+    for (const RowCase& other : kRowCases) {
+        if (&other != &c) {
+            EXPECT_FALSE(defaultOf(QLatin1Char('.') + text(other.extension)).has_value()) << other.extension;
+        }
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Rows, RowTest, ::testing::Range(0, kestrix::kFileTypeRowCount),
+                         [](const ::testing::TestParamInfo<int>& p) {
+                             return std::string(kRowCases[p.param].extension);
+                         });
+
 // ---- The desktop's files ---------------------------------------------------------------------
 
 struct ToolRun {
