@@ -363,7 +363,6 @@ Tfrm_About::Tfrm_About(QWidget* owner, AboutServices services)
     ui->gif_Logo->setPixmap(QPixmap(QStringLiteral(":/varnel/logo.gif")));
     ui->gif_Medallion->setPixmap(QPixmap(QStringLiteral(":/varnel/medallion.gif")));
     ui->mr_Medallion->setToolTip(QStringLiteral("Whoever holds the medallion hears the island whisper"));
-    ui->mr_Medallion->raise();
 
     QFont credits(QStringLiteral("Arial"));
     credits.setStyleHint(QFont::SansSerif);
@@ -375,6 +374,8 @@ Tfrm_About::Tfrm_About(QWidget* owner, AboutServices services)
     ui->sp_Credits->setLines(CreditLines());
 
     ui->lb_Info->setUniformItemSizes(true);
+    // Lines wider than the 500-pixel extent are cut off, not shortened with an ellipsis.
+    ui->lb_Info->setTextElideMode(Qt::ElideNone);
     ui->lb_Info->setStyleSheet(
         QStringLiteral("QListWidget { background: black; color: #D4D4D4; }"
                        "QListWidget::item { height: 13px; }"));
@@ -449,8 +450,8 @@ void Tfrm_About::sb_ExitClick() {
 }
 
 void Tfrm_About::sb_CreditsClick() {
+    // Showing keeps the designed stacking: the information panel stays above the credits.
     ui->sp_Credits->setVisible(true);
-    ui->sp_Credits->raise();
     ui->sp_Credits->start();
 }
 
@@ -477,7 +478,6 @@ void Tfrm_About::sb_InfoClick() {
     ui->lb_Info->addItems(lines);
     for (int i = 0; i < ui->lb_Info->count(); ++i) ui->lb_Info->item(i)->setSizeHint(QSize(500, 13));
     ui->pp_Info->setVisible(true);
-    ui->pp_Info->raise();
 }
 
 void Tfrm_About::sb_CloseInfoClick() {

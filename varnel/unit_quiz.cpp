@@ -210,6 +210,12 @@ Tfrm_QuarnQuiz::Tfrm_QuarnQuiz(QWidget* parent, QuizDialogs* dialogs)
     ui->lcd_Score->setCharacterCount(2);
     ui->lcd_Score->setText(QStringLiteral("00"));
     ui->grdpnl_Caption->setText(QStringLiteral("Quarn Quiz"));
+    // The text label uses the classic small dialog size (11-pixel letters, 13-pixel lines) that
+    // its heights are made for: the four lines of instructions fit in 53 pixels. Set on the label
+    // itself, since the window's style sheet keeps fonts from passing down to children.
+    QFont text = ui->lbl_Text->font();
+    text.setPixelSize(11);
+    ui->lbl_Text->setFont(text);
     ui->btn_Close->setEnabled(false);
 
     ui->lbl_Text->setText(

@@ -3,7 +3,9 @@
 #include <QDateTime>
 #include <QEnterEvent>
 #include <QFile>
+#include <QLabel>
 #include <QListWidget>
+#include <QScrollBar>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSet>
@@ -56,6 +58,14 @@ void playThrough(varnel::Tfrm_QuarnQuiz& quiz, const std::function<int(const Qui
     }
 }
 
+// Every line of the quiz's text label is drawn whole within the label's height.
+bool textFits(const varnel::Tfrm_QuarnQuiz& quiz) {
+    const QLabel* label = quiz.ui->lbl_Text;
+    const QRect needed = label->fontMetrics().boundingRect(QRect(0, 0, label->width(), 10000),
+                                                           int(label->alignment()), label->text());
+    return needed.height() <= label->height() && needed.width() <= label->width();
+}
+
 int wrongAnswer(const QuizQuestion& q) {
     return q.answerCount == 1 ? 0 : (q.rightAnswer + 1) % q.answerCount;
 }
@@ -91,6 +101,8 @@ private slots:
     void aboutPosition();
     void aboutLinksOpenTheirTargets();
     void aboutSystemInformation();
+    void aboutInfoStaysAboveTheCredits_data();
+    void aboutInfoStaysAboveTheCredits();
     void aboutCreditsStop_data();
     void aboutCreditsStop();
     void aboutMedallion_data();
@@ -158,6 +170,7 @@ void AboutQuizTest::quizWelcomeScreen() {
     QCOMPARE(quiz.ui->lcd_ScoreLabel->y(), quiz.height() - 36);
     QCOMPARE(quiz.ui->btn_Close->x(), quiz.ui->pp_Form->width() - 21);
     QCOMPARE(quiz.stepCounter(), 0);
+    QVERIFY(textFits(quiz));
 }
 
 void AboutQuizTest::quizStartsWithoutSelection() {
@@ -175,6 +188,7 @@ void AboutQuizTest::quizStartsWithoutSelection() {
                        "You can click the \"Stop\" button to stop the quiz"));
     QCOMPARE(quiz.ui->lbl_Text->height(), 53);
     QCOMPARE(quiz.ui->pb_TextBorder->height(), 68);
+    QVERIFY(textFits(quiz));
     QVERIFY(quiz.ui->rg_Questions->isVisible());
     const QuizQuestion& q = questionOf(quiz);
     QCOMPARE(quiz.ui->rg_Questions->title(), q.question);
@@ -267,6 +281,7 @@ void AboutQuizTest::quizFinishes() {
     QCOMPARE(quiz.ui->lbl_Text->text(),
              QStringLiteral("Congratiolations, you've finished the Quarn Quiz\n\r\n\r"
                             "You got : 85 points\n\rYou're code is :"));
+    QVERIFY(textFits(quiz));
     const QString code = quiz.ui->ed_Code->text();
     QVERIFY2(code == varnel::MakeScoreCode(QStringLiteral("85"), before) ||
                  code == varnel::MakeScoreCode(QStringLiteral("85"), after),
@@ -488,6 +503,12 @@ void AboutQuizTest::aboutSystemInformation() {
                           "Path : /opt/k/Tessel", "Version : unknown", "", "Varnel", "Version : 1.3.0", "",
                           "Qt", QStringLiteral("Version : ") + qVersion(), ""}));
 
+    // The list scrolls sideways over 500 pixels; longer lines are cut, not shortened with "...".
+    QCoreApplication::processEvents();
+    QCOMPARE(about.ui->lb_Info->horizontalScrollBar()->maximum() + about.ui->lb_Info->viewport()->width(),
+             500);
+    QCOMPARE(about.ui->lb_Info->textElideMode(), Qt::ElideNone);
+
     // Filling again empties the list first.
     QTest::mouseClick(about.ui->sb_CloseInfo, Qt::LeftButton);
     QVERIFY(!about.ui->pp_Info->isVisible());
@@ -495,6 +516,31 @@ void AboutQuizTest::aboutSystemInformation() {
     QCOMPARE(about.ui->lb_Info->count(), items.size());
     kestrix::RegistryKey::settings().deleteValue(kestrix::ProgramValueName(0));
     kestrix::RegistryKey::settings().deleteValue(kestrix::ProgramValueName(2));
+}
+
+void AboutQuizTest::aboutInfoStaysAboveTheCredits_data() {
+    QTest::addColumn<bool>("infoFirst");
+    QTest::newRow("infoThenCredits") << true;
+    QTest::newRow("creditsThenInfo") << false;
+}
+
+// The two panels overlap; whichever was opened last, the information panel lies on top.
+void AboutQuizTest::aboutInfoStaysAboveTheCredits() {
+    QFETCH(bool, infoFirst);
+    varnel::Tfrm_About about(nullptr, services());
+    about.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&about));
+    QToolButton* first = infoFirst ? about.ui->sb_Info : about.ui->sb_Credits;
+    QToolButton* second = infoFirst ? about.ui->sb_Credits : about.ui->sb_Info;
+    QTest::mouseClick(first, Qt::LeftButton);
+    QTest::mouseClick(second, Qt::LeftButton);
+    QVERIFY(about.ui->sp_Credits->isVisible());
+    QVERIFY(about.ui->pp_Info->isVisible());
+    const QRect overlap = about.ui->pp_Info->geometry() & about.ui->sp_Credits->geometry();
+    QVERIFY(!overlap.isEmpty());
+    QWidget* top = about.childAt(overlap.center());
+    QVERIFY(top);
+    QVERIFY2(top == about.ui->pp_Info || about.ui->pp_Info->isAncestorOf(top), qPrintable(top->objectName()));
 }
 
 void AboutQuizTest::aboutCreditsStop_data() {
