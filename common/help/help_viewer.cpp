@@ -212,11 +212,12 @@ QPointer<HelpWindow>& currentWindow()
 }
 
 // The shared topic window for `parent`, filled with `help`: the open one when it belongs to the same
-// parent, else a new one.
+// parent, else a new one. A window closed but not yet deleted (its deletion waits for the event loop)
+// is not reused: it would vanish under the new request.
 HelpWindow* helpWindow(HelpFile help, QWidget* parent)
 {
     QPointer<HelpWindow>& window = currentWindow();
-    if (window && window->parentWidget() != parent) {
+    if (window && (window->parentWidget() != parent || !window->isVisible())) {
         window->close();
         window = nullptr;
     }

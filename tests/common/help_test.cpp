@@ -524,6 +524,21 @@ TEST_F(HelpShow, ContentsListsEveryTopicAndOpensOne)
     EXPECT_TRUE(browser->toPlainText().startsWith("Contents"));
 }
 
+// A window closed by the user waits for the event loop to delete it; a request in between gets a
+// window of its own rather than the one about to go.
+TEST_F(HelpShow, RequestRightAfterClosingGetsAWindowThatStays)
+{
+    ASSERT_TRUE(kestrix::ShowHelpKeyword(path, "FOLD"));
+    QWidget* closed = visibleTopLevel("kestrix_help_window");
+    ASSERT_NE(closed, nullptr);
+    closed->close();
+    ASSERT_TRUE(kestrix::ShowHelpContents(path));
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QWidget* window = visibleTopLevel("kestrix_help_window");
+    ASSERT_NE(window, nullptr);
+    EXPECT_TRUE(window->findChild<QTextBrowser*>("browser")->toPlainText().startsWith("Contents"));
+}
+
 // --------------------------------------------------------------------- the help files we ship
 
 TEST(ShippedHelp, EveryHelpNumberHasATopic)
