@@ -14,6 +14,7 @@
 #include <memory>
 #include <vector>
 
+#include "help_viewer.h"
 #include "quiz_table.h"
 #include "ui_unit_about.h"
 #include "ui_unit_quiz.h"
@@ -32,8 +33,9 @@ public:
 
 struct Shot {
     const char* name;
-    // Makes the window ready to be grabbed; owns it through the returned pointer.
-    std::function<std::unique_ptr<QWidget>()> make;
+    // Makes the window ready to be grabbed. Windows of ours are owned through the returned
+    // pointer; the help windows belong to the help module and come with a deleter that does nothing.
+    std::function<std::shared_ptr<QWidget>()> make;
 };
 
 void settle(QWidget* w) {
@@ -46,6 +48,21 @@ varnel::AboutServices quietAbout(QDate today) {
     s.openLink = [](const QString&) {};
     s.today = [today] { return today; };
     return s;
+}
+
+// The help window that a help request has just shown (the help module reuses its windows, so it
+// is the top-level window that was not visible before).
+std::shared_ptr<QWidget> helpWindow(const std::function<bool()>& open) {
+    QWidgetList visibleBefore;
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (w->isVisible()) visibleBefore.append(w);
+    if (!open()) return {};
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (w->isVisible() && !visibleBefore.contains(w)) {
+            settle(w);
+            return std::shared_ptr<QWidget>(w, [](QWidget*) {});
+        }
+    return {};
 }
 
 std::unique_ptr<QWidget> quizAtStep(SilentDialogs& dialogs, int answered, bool allRight) {
@@ -76,6 +93,10 @@ int main(int argc, char** argv) {
     }
     SilentDialogs dialogs;
     const QDate ordinary(2024, 5, 14);
+    // The help files sit in the program folder beside this tool's folder.
+    const QString programFolder = QCoreApplication::applicationDirPath() + QStringLiteral("/../bin");
+    const QString helpFile = kestrix::FindHelpFile(QStringLiteral("Kestrix.hlp"), programFolder);
+    const QString fileInfo = kestrix::FindHelpFile(QStringLiteral("fileinfo.hlp"), programFolder);
 
     const std::vector<Shot> shots = {
         {"about",
@@ -113,11 +134,21 @@ int main(int argc, char** argv) {
         {"quiz_welcome", [&] { return quizAtStep(dialogs, -1, true); }},
         {"quiz_question", [&] { return quizAtStep(dialogs, 3, true); }},
         {"quiz_result", [&] { return quizAtStep(dialogs, varnel::kQuizQuestionCount, true); }},
+        {"help_popup",
+         [&] { return helpWindow([&] { return kestrix::ShowHelpPopup(helpFile, 5003, QPoint(40, 40)); }); }},
+        {"help_topic",
+         [&] { return helpWindow([&] { return kestrix::ShowHelpKeyword(fileInfo, QStringLiteral("ress.hqr")); }); }},
+        {"help_contents", [&] { return helpWindow([&] { return kestrix::ShowHelpContents(helpFile); }); }},
     };
 
     int failures = 0;
     for (const Shot& shot : shots) {
-        std::unique_ptr<QWidget> window = shot.make();
+        const std::shared_ptr<QWidget> window = shot.make();
+        if (!window) {
+            std::fprintf(stderr, "screenshots: %s did not open\n", shot.name);
+            ++failures;
+            continue;
+        }
         const QString path = QDir(folder).filePath(QString::fromLatin1(shot.name) + QStringLiteral(".png"));
         if (!window->grab().save(path)) {
             std::fprintf(stderr, "screenshots: could not write %s\n", qPrintable(path));
