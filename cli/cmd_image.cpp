@@ -142,7 +142,7 @@ int runPaletteConvert(const QStringList& argv)
                              : format == QLatin1String("riff") ? palette.toRiff()
                                                                : palette.toJasc();
     QString error;
-    if (!kestrix::writeFileAtomically(args.positional()[1], bytes.constData(), static_cast<std::size_t>(bytes.size()), &error))
+    if (!kestrix::writeFileAtomically(args.positional()[1], bytes, &error))
         throw Failure{error};
     return kExitOk;
 }

@@ -98,9 +98,7 @@ int runBuild(const QStringList& argv)
     const tessel::TextBankWrite written = tessel::WriteTextBank(entries, quarn1, &warnings);
     if (!written.ok) throw Failure{written.error};
     QString error;
-    if (!kestrix::writeFileAtomically(args.positional()[1], written.bytes.constData(),
-                                      static_cast<std::size_t>(written.bytes.size()), &error))
-        throw Failure{error};
+    if (!kestrix::writeFileAtomically(args.positional()[1], written.bytes, &error)) throw Failure{error};
     return kExitOk;
 }
 

@@ -99,4 +99,9 @@ bool writeFileAtomically(const QString& path, const void* data, std::size_t size
     return true;
 }
 
+bool writeFileAtomically(const QString& path, const QByteArray& bytes, QString* error)
+{
+    return writeFileAtomically(path, bytes.constData(), static_cast<std::size_t>(bytes.size()), error);
+}
+
 }  // namespace kestrix

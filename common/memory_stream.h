@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <vector>
 
+#include <QByteArray>
 #include <QString>
 
 class QIODevice;
@@ -54,5 +55,6 @@ private:
 
 // Writes `size` bytes to `path` atomically (temporary file renamed over the target on success).
 bool writeFileAtomically(const QString& path, const void* data, std::size_t size, QString* error);
+bool writeFileAtomically(const QString& path, const QByteArray& bytes, QString* error);
 
 }  // namespace kestrix

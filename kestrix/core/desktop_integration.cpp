@@ -5,10 +5,12 @@
 #include <QFileInfo>
 #include <QProcess>
 #include <QRegularExpression>
-#include <QSaveFile>
 #include <QStandardPaths>
 
+#include <utility>
+
 #include "FileExtFuncs.h"
+#include "memory_stream.h"
 #include "settings_store.h"
 #include "shell_command.h"
 
@@ -113,10 +115,7 @@ bool writeIfChanged(const QString& path, const QByteArray& content)
 {
     if (QFileInfo::exists(path) && readAll(path) == content) return false;
     QDir().mkpath(QFileInfo(path).absolutePath());
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) return false;
-    file.write(content);
-    return file.commit();
+    return writeFileAtomically(path, content, nullptr);
 }
 
 QStringList readLines(const QString& path)
@@ -246,7 +245,15 @@ void setDefaultApplication(const QString& type, const QString& entryName)
     writeIfChanged(path, joinLines(lines));
 }
 
-void updateMimeDatabase(const QString& mimeDir)
+// Open MimeUpdateBatch objects, and the MIME folders they still have to rebuild.
+int g_batchDepth = 0;
+QStringList& pendingMimeDirs()
+{
+    static QStringList dirs;
+    return dirs;
+}
+
+void runUpdateMimeDatabase(const QString& mimeDir)
 {
     const QString tool = QStandardPaths::findExecutable(QStringLiteral("update-mime-database"));
     if (tool.isEmpty()) return;
@@ -258,9 +265,34 @@ void updateMimeDatabase(const QString& mimeDir)
     process.waitForFinished(1000);
 }
 
+void updateMimeDatabase(const QString& mimeDir)
+{
+    if (g_batchDepth == 0) {
+        runUpdateMimeDatabase(mimeDir);
+    } else if (!pendingMimeDirs().contains(mimeDir)) {
+        pendingMimeDirs().append(mimeDir);
+    }
+}
+
 #endif  // KESTRIX_XDG_DESKTOP
 
 }  // namespace
+
+MimeUpdateBatch::MimeUpdateBatch()
+{
+#ifdef KESTRIX_XDG_DESKTOP
+    ++g_batchDepth;
+#endif
+}
+
+MimeUpdateBatch::~MimeUpdateBatch()
+{
+#ifdef KESTRIX_XDG_DESKTOP
+    if (--g_batchDepth > 0) return;
+    const QStringList dirs = std::exchange(pendingMimeDirs(), {});
+    for (const QString& dir : dirs) runUpdateMimeDatabase(dir);
+#endif
+}
 
 QString mimeTypeFor(const QString& extension)
 {

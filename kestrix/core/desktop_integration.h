@@ -38,4 +38,16 @@ QString configHome();
 // nothing is deleted) and out of mimeapps.list. Failures are silent, like the store's own.
 void syncExtension(const QString& extension);
 
+// While one of these exists, syncExtension() notes that the MIME database needs rebuilding instead
+// of running update-mime-database at once; the outermost one runs it once when it ends. For work
+// that changes many types in a row (applying all file-type rows), where each routine would
+// otherwise rebuild the database after its own small change.
+class MimeUpdateBatch {
+public:
+    MimeUpdateBatch();
+    ~MimeUpdateBatch();
+    MimeUpdateBatch(const MimeUpdateBatch&) = delete;
+    MimeUpdateBatch& operator=(const MimeUpdateBatch&) = delete;
+};
+
 }  // namespace kestrix::desktop

@@ -90,6 +90,8 @@ FileTypeStates LoadAssociationStates(const QString& extractorPath)
 
 void ApplyAssociations(const FileTypeStates& checked, const QString& extractorPath)
 {
+    // One rebuild of the desktop's MIME database for all twelve rows.
+    const desktop::MimeUpdateBatch batch;
     for (int i = 0; i < kFileTypeRowCount; ++i) {
         const FileTypeRow& row = kRows[i];
         if (!checked[i]) {

@@ -53,4 +53,15 @@ inline void writeInfoHeader(char* at, qint32 width, qint32 height, quint16 bitCo
     put32(at + 36, 0);
 }
 
+// A colour table of `count` entries (blue, green, red, 0) from `count` triples of red, green, blue.
+// The fourth byte of each entry is left as it is (the caller's buffer starts zeroed).
+inline void writeColorTableFromRgb(char* table, const char* rgb, int count)
+{
+    for (int i = 0; i < count; ++i) {
+        table[4 * i] = rgb[3 * i + 2];
+        table[4 * i + 1] = rgb[3 * i + 1];
+        table[4 * i + 2] = rgb[3 * i];
+    }
+}
+
 }  // namespace pictor::bmp

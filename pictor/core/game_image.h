@@ -4,6 +4,7 @@
 #include <QString>
 
 #include "palette.h"
+#include "picture_limits.h"
 
 namespace pictor {
 
@@ -39,8 +40,6 @@ struct GameImageLoad {
 // Widest rows each path handles: 32,768 bytes an 8-bit row, 32,768 bytes a 24-bit row.
 constexpr int kMaxIndexWidth = 32768;
 constexpr int kMaxColourWidth = 32768 / 3;
-// Pictures above this many pixels are refused before anything is allocated.
-constexpr qint64 kMaxPixels = 64ll * 1000 * 1000;
 // A batch file naming another one is followed this many levels deep at most.
 constexpr int kMaxBatchDepth = 4;
 

@@ -219,7 +219,7 @@ bool writeGif(const QImage& image, const QString& path, QString* error)
         code = closeCode;
     }
     if (!ok) return fail(QStringLiteral("cannot make the GIF: ") + gifReason(code));
-    return kestrix::writeFileAtomically(path, bytes.constData(), static_cast<std::size_t>(bytes.size()), error);
+    return kestrix::writeFileAtomically(path, bytes, error);
 }
 
 }  // namespace pictor

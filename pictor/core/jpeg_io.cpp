@@ -247,7 +247,7 @@ bool writeJpeg(const QImage& image, const QString& path, QString* error)
     QByteArray bytes;
     QString why;
     if (!encode(rgb, &bytes, &why)) return fail(why);
-    return kestrix::writeFileAtomically(path, bytes.constData(), static_cast<std::size_t>(bytes.size()), error);
+    return kestrix::writeFileAtomically(path, bytes, error);
 }
 
 }  // namespace pictor

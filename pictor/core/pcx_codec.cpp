@@ -9,6 +9,7 @@
 #include <QIODevice>
 
 #include "bmp_build.h"
+#include "picture_limits.h"
 
 namespace pictor {
 
@@ -21,11 +22,9 @@ constexpr int kPixelDataOffset = 128;  // the run-length data always starts here
 constexpr int kManufacturer = 10;
 constexpr quint8 kPaletteMarker = 12;  // before the 768-byte palette that ends a 256-colour file
 constexpr int kPaletteSize = 768;
-// Same cap as for game pictures: refused before anything is allocated.
-constexpr qint64 kMaxPixels = 64ll * 1000 * 1000;
 
-// The first 70 header bytes. A file shorter than that leaves the missing bytes 0, so it is refused
-// by its plane count or its bytes per line rather than read from outside the data.
+// The first 70 header bytes. pcxToBmp refuses files shorter than 68 bytes; the two bytes a 68- or
+// 69-byte file lacks (unused by the decoders) read as 0 rather than from outside the data.
 struct PcxHeader {
     std::array<quint8, kHeaderReadSize> bytes{};
 
@@ -154,12 +153,7 @@ public:
         const qsizetype size = m_pcx.size();
         if (size < kPaletteSize + 1 || static_cast<quint8>(m_pcx[size - kPaletteSize - 1]) != kPaletteMarker)
             return;
-        const char* rgb = m_pcx.constData() + size - kPaletteSize;
-        for (int i = 0; i < 256; ++i) {
-            table[4 * i] = rgb[3 * i + 2];
-            table[4 * i + 1] = rgb[3 * i + 1];
-            table[4 * i + 2] = rgb[3 * i];
-        }
+        bmp::writeColorTableFromRgb(table, m_pcx.constData() + size - kPaletteSize, 256);
     }
 
     int ColorTableSize() const override { return 256 * 4; }
@@ -193,12 +187,7 @@ public:
 
     void FillColorTable(char* table) const override
     {
-        const quint8* rgb = m_header.palette16();
-        for (int i = 0; i < 16; ++i) {
-            table[4 * i] = static_cast<char>(rgb[3 * i + 2]);
-            table[4 * i + 1] = static_cast<char>(rgb[3 * i + 1]);
-            table[4 * i + 2] = static_cast<char>(rgb[3 * i]);
-        }
+        bmp::writeColorTableFromRgb(table, reinterpret_cast<const char*>(m_header.palette16()), 16);
     }
 
     int ColorTableSize() const override { return 16 * 4; }

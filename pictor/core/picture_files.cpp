@@ -3,7 +3,6 @@
 #include <QBuffer>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
 #include "gif_io.h"
 #include "jpeg_io.h"
@@ -28,11 +27,6 @@ bool readAll(const QString& path, QByteArray* data, QString* error)
     return true;
 }
 
-bool writeAll(const QString& path, const QByteArray& data, QString* error)
-{
-    return kestrix::writeFileAtomically(path, data.constData(), static_cast<std::size_t>(data.size()), error);
-}
-
 // Qt's own writers (BMP, PNG) into memory first, so a failure leaves no partial file.
 bool saveWithQt(const QImage& image, const QString& path, const char* format, QString* error)
 {
@@ -43,7 +37,7 @@ bool saveWithQt(const QImage& image, const QString& path, const char* format, QS
         *error = QStringLiteral("%1: the picture could not be written as %2").arg(path, QLatin1String(format));
         return false;
     }
-    return writeAll(path, data, error);
+    return kestrix::writeFileAtomically(path, data, error);
 }
 
 }  // namespace
@@ -102,7 +96,7 @@ bool exportPicture(const QImage& image, const QString& path, ExportFormat format
     case ExportFormat::Tga: {
         QByteArray data;
         if (!saveTga(image, &data, error)) return false;
-        return writeAll(path, data, error);
+        return kestrix::writeFileAtomically(path, data, error);
     }
     case ExportFormat::Png:
         return saveWithQt(image, path, "PNG", error);
@@ -123,7 +117,7 @@ QimSave SaveAsQim(const QImage& image, const QString& path, bool anyName)
     data.reserve(static_cast<qsizetype>(image.width()) * image.height());
     for (int y = 0; y < image.height(); ++y)
         data.append(reinterpret_cast<const char*>(image.constScanLine(y)), image.width());
-    if (!writeAll(path, data, &r.message)) {
+    if (!kestrix::writeFileAtomically(path, data, &r.message)) {
         r.status = QimSave::Status::Error;
         return r;
     }

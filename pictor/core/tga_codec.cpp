@@ -7,6 +7,7 @@
 #include <QIODevice>
 
 #include "bmp_build.h"
+#include "picture_limits.h"
 
 namespace pictor {
 
@@ -20,8 +21,6 @@ constexpr quint8 kTopDown = 0x20;                            // descriptor bit 5
 constexpr int kBmpColorTableSize = kColorCount * 4;
 constexpr int kBmpPixelOffset = bmp::kFileHeaderSize + bmp::kInfoHeaderSize + kBmpColorTableSize;  // 1078
 constexpr int kMaxSide = 65535;
-// Same cap as for game pictures: refused before anything is allocated.
-constexpr qint64 kMaxPixels = 64ll * 1000 * 1000;
 
 // The 18 header fields, little-endian.
 struct TgaHeader {
