@@ -4,11 +4,11 @@
 #include <cstdlib>
 #include <set>
 
+#include <zlib.h>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QImage>
-#include <zlib.h>
 
 namespace bench {
 namespace {
@@ -73,13 +73,12 @@ DataSet mixedData()
         textBytes += static_cast<std::size_t>(text.size());
         ++texts;
     }
-    if (texts > 0)
-        parts.push_back(std::to_string(texts) + " license texts (" + withSeparators(textBytes) + " bytes)");
+    if (texts > 0) parts.push_back(std::to_string(texts) + " license texts (" + withSeparators(textBytes) + " bytes)");
 
-    for (const char* path : {"/usr/share/icons/Adwaita/512x512/places/folder-pictures.png",
-                             "/usr/share/icons/Adwaita/512x512/devices/camera-web.png",
-                             "/usr/share/icons/Adwaita/256x256/places/folder-pictures.png",
-                             "/usr/share/pixmaps/debian-logo.png"}) {
+    for (const char* path :
+         {"/usr/share/icons/Adwaita/512x512/places/folder-pictures.png",
+          "/usr/share/icons/Adwaita/512x512/devices/camera-web.png",
+          "/usr/share/icons/Adwaita/256x256/places/folder-pictures.png", "/usr/share/pixmaps/debian-logo.png"}) {
         QImage image(QString::fromUtf8(path));
         if (image.isNull()) continue;
         image = image.convertToFormat(QImage::Format_ARGB32);
@@ -91,8 +90,7 @@ DataSet mixedData()
             done += n;
         }
         parts.push_back(std::string("pixels of ") + path + " (" + std::to_string(image.width()) + "x" +
-                        std::to_string(image.height()) + " ARGB, tiled to " + withSeparators(kPixelPart) +
-                        " bytes)");
+                        std::to_string(image.height()) + " ARGB, tiled to " + withSeparators(kPixelPart) + " bytes)");
         break;
     }
 
@@ -150,8 +148,8 @@ DataSet matchHeavyData()
         append(set.bytes, record, sizeof(record));
     }
 
-    set.origin = "generated 1024x1024 8-bit picture with bands, shapes and dither (" +
-                 withSeparators(picture.size()) + " bytes) + " + std::to_string(kRecords) + " 32-byte records";
+    set.origin = "generated 1024x1024 8-bit picture with bands, shapes and dither (" + withSeparators(picture.size()) +
+                 " bytes) + " + std::to_string(kRecords) + " 32-byte records";
     return set;
 }
 

@@ -67,8 +67,8 @@ double Results::realSecondsPerIteration(const std::string& name) const
 
 int Results::repetitions(const std::string& name) const
 {
-    return static_cast<int>(std::count_if(m_runs.begin(), m_runs.end(),
-                                          [&](const auto& r) { return r.run_name.function_name == name; }));
+    return static_cast<int>(
+        std::count_if(m_runs.begin(), m_runs.end(), [&](const auto& r) { return r.run_name.function_name == name; }));
 }
 
 }  // namespace bench

@@ -80,7 +80,10 @@ void deflateBench(benchmark::State& state, const bench::DataSet* set)
     state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(set->bytes.size()));
 }
 
-double percentOf(std::size_t part, std::size_t whole) { return 100.0 * static_cast<double>(part) / static_cast<double>(whole); }
+double percentOf(std::size_t part, std::size_t whole)
+{
+    return 100.0 * static_cast<double>(part) / static_cast<double>(whole);
+}
 
 }  // namespace
 
@@ -103,8 +106,9 @@ int main(int argc, char** argv)
     if (!results.run(argc, argv)) return 1;
 
     bool ok = true;
-    std::printf("\nEncoder input rate (MB = 10^6 input bytes per second) beside zlib deflate -6, and sizes\n"
-                "(packed / original) beside zlib -6:\n");
+    std::printf(
+        "\nEncoder input rate (MB = 10^6 input bytes per second) beside zlib deflate -6, and sizes\n"
+        "(packed / original) beside zlib -6:\n");
     for (const auto& s : sets) {
         const auto& b = s->bytes;
         const auto p2 = varnel::compress(b.data(), b.size(), 2);
@@ -114,17 +118,19 @@ int main(int argc, char** argv)
         const std::string e2 = bench::rateText(results.bytesPerSecond("encode/" + s->name + "/bias2"));
         const std::string e3 = bench::rateText(results.bytesPerSecond("encode/" + s->name + "/bias3"));
         const std::string z = bench::rateText(results.bytesPerSecond("deflate/" + s->name + "/zlib6"));
-        std::printf("%s: encoder %s (bias 2), %s (bias 3); zlib deflate -6 %s; "
-                    "size %s (%.1f %%, bias 2), %s (%.1f %%, bias 3), zlib -6 %s (%.1f %%) of %s bytes\n",
-                    s->name.c_str(), e2.c_str(), e3.c_str(), z.c_str(), bench::withSeparators(p2.size()).c_str(),
-                    percentOf(p2.size(), b.size()), bench::withSeparators(p3.size()).c_str(),
-                    percentOf(p3.size(), b.size()), bench::withSeparators(z6.size()).c_str(),
-                    percentOf(z6.size(), b.size()), bench::withSeparators(b.size()).c_str());
+        std::printf(
+            "%s: encoder %s (bias 2), %s (bias 3); zlib deflate -6 %s; "
+            "size %s (%.1f %%, bias 2), %s (%.1f %%, bias 3), zlib -6 %s (%.1f %%) of %s bytes\n",
+            s->name.c_str(), e2.c_str(), e3.c_str(), z.c_str(), bench::withSeparators(p2.size()).c_str(),
+            percentOf(p2.size(), b.size()), bench::withSeparators(p3.size()).c_str(), percentOf(p3.size(), b.size()),
+            bench::withSeparators(z6.size()).c_str(), percentOf(z6.size(), b.size()),
+            bench::withSeparators(b.size()).c_str());
     }
 
-    std::printf("\nSizes on a %s-byte sample from the middle of each data set, beside a greedy longest-match\n"
-                "parse over the full window (the encoder must never be larger):\n",
-                bench::withSeparators(kSampleSize).c_str());
+    std::printf(
+        "\nSizes on a %s-byte sample from the middle of each data set, beside a greedy longest-match\n"
+        "parse over the full window (the encoder must never be larger):\n",
+        bench::withSeparators(kSampleSize).c_str());
     for (const auto& s : sets) {
         const std::size_t n = std::min(kSampleSize, s->bytes.size());
         const std::size_t start = (s->bytes.size() - n) / 2;

@@ -77,7 +77,10 @@ void inflateBench(benchmark::State& state, const Packed* p)
     state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(out.size()));
 }
 
-double percentOf(std::size_t part, std::size_t whole) { return 100.0 * static_cast<double>(part) / static_cast<double>(whole); }
+double percentOf(std::size_t part, std::size_t whole)
+{
+    return 100.0 * static_cast<double>(part) / static_cast<double>(whole);
+}
 
 }  // namespace
 
@@ -111,19 +114,21 @@ int main(int argc, char** argv)
     bench::Results results;
     if (!results.run(argc, argv)) return 1;
 
-    std::printf("\nDecoder output rate (MB = 10^6 bytes of expanded output per second), beside zlib inflate\n"
-                "on the same original deflated at level 6; size = packed bytes / original bytes.\n");
+    std::printf(
+        "\nDecoder output rate (MB = 10^6 bytes of expanded output per second), beside zlib inflate\n"
+        "on the same original deflated at level 6; size = packed bytes / original bytes.\n");
     for (const auto& p : sets) {
         const std::string& n = p->set.name;
         const std::size_t size = p->set.bytes.size();
         const double d2 = results.bytesPerSecond("decode/" + n + "/bias2");
         const double d3 = results.bytesPerSecond("decode/" + n + "/bias3");
         const double z = results.bytesPerSecond("inflate/" + n + "/zlib6");
-        std::printf("%s: decoder %s (bias 2), %s (bias 3); zlib inflate %s; decoder/inflate %.2f; "
-                    "size %.1f %% (bias 2), %.1f %% (bias 3), zlib -6 %.1f %% of %s bytes\n",
-                    n.c_str(), bench::rateText(d2).c_str(), bench::rateText(d3).c_str(), bench::rateText(z).c_str(),
-                    z > 0 ? d2 / z : 0.0, percentOf(p->bias2.size(), size), percentOf(p->bias3.size(), size),
-                    percentOf(p->zlib6.size(), size), bench::withSeparators(size).c_str());
+        std::printf(
+            "%s: decoder %s (bias 2), %s (bias 3); zlib inflate %s; decoder/inflate %.2f; "
+            "size %.1f %% (bias 2), %.1f %% (bias 3), zlib -6 %.1f %% of %s bytes\n",
+            n.c_str(), bench::rateText(d2).c_str(), bench::rateText(d3).c_str(), bench::rateText(z).c_str(),
+            z > 0 ? d2 / z : 0.0, percentOf(p->bias2.size(), size), percentOf(p->bias3.size(), size),
+            percentOf(p->zlib6.size(), size), bench::withSeparators(size).c_str());
     }
     return 0;
 }

@@ -76,7 +76,8 @@ Bytes entryBytes(std::mt19937& rng, std::size_t size)
     while (k < size) {
         const unsigned word = rng() % 97;
         const unsigned length = 2 + word % 9;
-        for (unsigned j = 0; j < length && k < size; ++j) b[k++] = static_cast<std::uint8_t>('a' + (word * 7 + j * 5) % 26);
+        for (unsigned j = 0; j < length && k < size; ++j)
+            b[k++] = static_cast<std::uint8_t>('a' + (word * 7 + j * 5) % 26);
         if (k < size) b[k++] = rng() % 6 ? ' ' : static_cast<std::uint8_t>(rng());
     }
     return b;
@@ -179,7 +180,9 @@ int main()
     std::vector<kestrix::ComposedSlot> gib;
     std::uint64_t total = 0;
     for (int i = 0; total < (1ull << 30); ++i) {
-        const kestrix::ComposedSlot& s = i % 3 == 0 ? large : i % 3 == 1 ? packed : kestrix::ComposedSlot::stored(payload);
+        const kestrix::ComposedSlot& s = i % 3 == 0   ? large
+                                         : i % 3 == 1 ? packed
+                                                      : kestrix::ComposedSlot::stored(payload);
         total += s.data.size() + 10;
         gib.push_back(s);
     }
@@ -189,7 +192,8 @@ int main()
     // Measured through GNU time, a small process of its own: a child spawned from this one would
     // count this process's memory, shared until the child starts its program.
     const std::string peakFile = root + "/peak.txt";
-    const RunResult m = run({"/usr/bin/time", "-f", "%M", "-o", peakFile, kCli, "extract", gibArchive, "-o", root + "/gib"});
+    const RunResult m =
+        run({"/usr/bin/time", "-f", "%M", "-o", peakFile, kCli, "extract", gibArchive, "-o", root + "/gib"});
     check(m, "kestrix-cli extract (1 GiB)");
     QFile peak(QString::fromStdString(peakFile));
     peak.open(QIODevice::ReadOnly);

@@ -152,8 +152,8 @@ int main(int argc, char** argv)
         if (runs == 0)
             std::printf("  %s not run\n", label);
         else
-            std::printf("  %s %.4f s (median of %d runs), goal %.2f s\n", label,
-                        results.realSecondsPerIteration(name), runs, kGoalSeconds);
+            std::printf("  %s %.4f s (median of %d runs), goal %.2f s\n", label, results.realSecondsPerIteration(name),
+                        runs, kGoalSeconds);
     }
     return 0;
 }

@@ -67,16 +67,21 @@ int main(int argc, char** argv)
             return 1;
         }
     }
-    benchmark::RegisterBenchmark("decode/640x480-game-picture", decodeBench, &path)->Repetitions(5)->Unit(benchmark::kMicrosecond);
-    benchmark::RegisterBenchmark("reference/read-file", readBench, &path)->Repetitions(5)->Unit(benchmark::kMicrosecond);
+    benchmark::RegisterBenchmark("decode/640x480-game-picture", decodeBench, &path)
+        ->Repetitions(5)
+        ->Unit(benchmark::kMicrosecond);
+    benchmark::RegisterBenchmark("reference/read-file", readBench, &path)
+        ->Repetitions(5)
+        ->Unit(benchmark::kMicrosecond);
     benchmark::RegisterBenchmark("reference/memcpy-307200", copyBench)->Repetitions(5)->Unit(benchmark::kMicrosecond);
 
     bench::Results results;
     if (!results.run(argc, argv)) return 1;
     const double decodeMs = results.realSecondsPerIteration("decode/640x480-game-picture") * 1000;
-    std::printf("Decoding a 640 x 480 game picture with a palette (file read included): %.3f ms (goal under %.0f ms);\n"
-                "reading the file alone %.3f ms, copying its bytes %.3f ms (medians of 5 repetitions)\n",
-                decodeMs, kGoalMs, results.realSecondsPerIteration("reference/read-file") * 1000,
-                results.realSecondsPerIteration("reference/memcpy-307200") * 1000);
+    std::printf(
+        "Decoding a 640 x 480 game picture with a palette (file read included): %.3f ms (goal under %.0f ms);\n"
+        "reading the file alone %.3f ms, copying its bytes %.3f ms (medians of 5 repetitions)\n",
+        decodeMs, kGoalMs, results.realSecondsPerIteration("reference/read-file") * 1000,
+        results.realSecondsPerIteration("reference/memcpy-307200") * 1000);
     return 0;
 }

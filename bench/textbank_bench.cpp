@@ -177,10 +177,10 @@ int main(int argc, char** argv)
         {"reference/QFile-readAll", "reference, QFile open + readAll:      "},
     };
     for (benchmark::internal::Benchmark* b : {benchmark::RegisterBenchmark(rows[0].name, loadBench, &bank, texts),
-                                               benchmark::RegisterBenchmark(rows[1].name, loadFileBench, &path, texts),
-                                               benchmark::RegisterBenchmark(rows[2].name, saveBench, &entries),
-                                               benchmark::RegisterBenchmark(rows[3].name, memcpyBench, &bank),
-                                               benchmark::RegisterBenchmark(rows[4].name, fileReadBench, &path)})
+                                              benchmark::RegisterBenchmark(rows[1].name, loadFileBench, &path, texts),
+                                              benchmark::RegisterBenchmark(rows[2].name, saveBench, &entries),
+                                              benchmark::RegisterBenchmark(rows[3].name, memcpyBench, &bank),
+                                              benchmark::RegisterBenchmark(rows[4].name, fileReadBench, &path)})
         b->Repetitions(5)->UseRealTime()->Unit(benchmark::kMicrosecond);
     bench::Results results;
     if (!results.run(argc, argv)) return 1;

@@ -91,13 +91,27 @@ QByteArray jsonString(const QString& text)
     for (const char c : text.toUtf8()) {
         const auto u = static_cast<unsigned char>(c);
         switch (c) {
-        case '"': out += "\\\""; break;
-        case '\\': out += "\\\\"; break;
-        case '\n': out += "\\n"; break;
-        case '\r': out += "\\r"; break;
-        case '\t': out += "\\t"; break;
-        case '\b': out += "\\b"; break;
-        case '\f': out += "\\f"; break;
+        case '"':
+            out += "\\\"";
+            break;
+        case '\\':
+            out += "\\\\";
+            break;
+        case '\n':
+            out += "\\n";
+            break;
+        case '\r':
+            out += "\\r";
+            break;
+        case '\t':
+            out += "\\t";
+            break;
+        case '\b':
+            out += "\\b";
+            break;
+        case '\f':
+            out += "\\f";
+            break;
         default:
             if (u < 0x20)
                 out += QByteArray("\\u00") + QByteArray::number(u, 16).rightJustified(2, '0');
@@ -113,7 +127,10 @@ void writeOut(const QByteArray& bytes)
     std::fwrite(bytes.constData(), 1, static_cast<std::size_t>(bytes.size()), stdout);
 }
 
-void writeOut(const QString& text) { writeOut(text.toUtf8()); }
+void writeOut(const QString& text)
+{
+    writeOut(text.toUtf8());
+}
 
 void warn(const QString& message)
 {

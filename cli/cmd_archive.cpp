@@ -79,8 +79,8 @@ const char kRipHelp[] =
 
 int runRip(const QStringList& argv)
 {
-    const Args args = parseArgs(
-        argv, {{"-o", true}, {"--offset", true}, {"--size", true}, {"--type", true}, {"--disk-size", true}});
+    const Args args =
+        parseArgs(argv, {{"-o", true}, {"--offset", true}, {"--size", true}, {"--type", true}, {"--disk-size", true}});
     if (args.positional().size() != 1) throw UsageError{QStringLiteral("rip needs exactly one FILE")};
     if (!args.has("-o")) throw UsageError{QStringLiteral("rip needs -o OUT")};
 
@@ -120,12 +120,9 @@ const char kSearchHelp[] =
 
 int runSearch(const QStringList& argv)
 {
-    const Args args = parseArgs(argv, {{"--text", true},
-                                          {"--bytes", true},
-                                          {"--int", true},
-                                          {"--type", true},
-                                          {"--from", true},
-                                          {"--all", false}});
+    const Args args = parseArgs(
+        argv,
+        {{"--text", true}, {"--bytes", true}, {"--int", true}, {"--type", true}, {"--from", true}, {"--all", false}});
     if (args.positional().size() != 1) throw UsageError{QStringLiteral("search needs exactly one FILE")};
     const int kinds = int(args.has("--text")) + int(args.has("--bytes")) + int(args.has("--int"));
     if (kinds != 1) throw UsageError{QStringLiteral("search needs exactly one of --text, --bytes and --int")};
@@ -139,7 +136,8 @@ int runSearch(const QStringList& argv)
         const qlonglong t = args.value("--type").trimmed().toLongLong(&ok);
         if (!ok) throw UsageError{QStringLiteral("--type: expected a number, got \"%1\"").arg(args.value("--type"))};
         if (t < -128 || t > 127)
-            throw UsageError{QString::fromStdString(kestrix::InvalidSearchType(static_cast<std::int8_t>(t & 0xFF)).what())};
+            throw UsageError{
+                QString::fromStdString(kestrix::InvalidSearchType(static_cast<std::int8_t>(t & 0xFF)).what())};
         type = static_cast<std::int8_t>(t);
     }
 
@@ -190,8 +188,7 @@ int runSearch(const QStringList& argv)
         if (!file.open(QIODevice::ReadOnly)) throw Failure{QStringLiteral("%1: %2").arg(path, file.errorString())};
         if (from <= file.size()) {
             file.seek(from);
-            if (kestrix::SearchStream(file, p, n, pattern.compare))
-                out += QByteArray::number(file.pos()) + '\n';
+            if (kestrix::SearchStream(file, p, n, pattern.compare)) out += QByteArray::number(file.pos()) + '\n';
         }
     }
     if (out.isEmpty()) throw Failure{QStringLiteral("%1: not found").arg(path)};

@@ -16,7 +16,10 @@ namespace {
 // Per-entry problems and notices become warnings on stderr.
 class WarningObserver : public kestrix::OperationObserver {
 public:
-    void notice(const QString& text) override { warn(QString(text).replace(QStringLiteral("\r\n"), QStringLiteral(" "))); }
+    void notice(const QString& text) override
+    {
+        warn(QString(text).replace(QStringLiteral("\r\n"), QStringLiteral(" ")));
+    }
     void problem(const QString& text) override { warn(text); }
 };
 
@@ -65,21 +68,22 @@ const char kExtractHelp[] =
 int runExtract(const QStringList& argv)
 {
     const Args args = parseArgs(argv, {{"-o", true},
-                                          {"--rows", true},
-                                          {"--range", true},
-                                          {"--smart-ext", false},
-                                          {"--batch-files", false},
-                                          {"--entry-numbers", false},
-                                          {"--keep-doubles", false},
-                                          {"--base", true},
-                                          {"--ext", true},
-                                          {"--movie-names", false},
-                                          {"--no-movie-names", false},
-                                          {"--vox1", false},
-                                          {"--vox2", false},
-                                          {"--no-vox", false}});
+                                       {"--rows", true},
+                                       {"--range", true},
+                                       {"--smart-ext", false},
+                                       {"--batch-files", false},
+                                       {"--entry-numbers", false},
+                                       {"--keep-doubles", false},
+                                       {"--base", true},
+                                       {"--ext", true},
+                                       {"--movie-names", false},
+                                       {"--no-movie-names", false},
+                                       {"--vox1", false},
+                                       {"--vox2", false},
+                                       {"--no-vox", false}});
     if (args.positional().size() != 1) throw UsageError{QStringLiteral("extract needs exactly one ARCHIVE")};
-    if (args.has("--rows") && args.has("--range")) throw UsageError{QStringLiteral("--rows and --range exclude each other")};
+    if (args.has("--rows") && args.has("--range"))
+        throw UsageError{QStringLiteral("--rows and --range exclude each other")};
     if (args.has("--movie-names") && args.has("--no-movie-names"))
         throw UsageError{QStringLiteral("--movie-names and --no-movie-names exclude each other")};
     if (args.has("--no-vox") && (args.has("--vox1") || args.has("--vox2")))
@@ -87,10 +91,12 @@ int runExtract(const QStringList& argv)
     std::uint32_t rangeFrom = 0, rangeTo = 0;
     if (args.has("--range")) {
         const QStringList ends = args.value("--range").split(u'-');
-        if (ends.size() != 2) throw UsageError{QStringLiteral("--range: expected FROM-TO, got \"%1\"").arg(args.value("--range"))};
+        if (ends.size() != 2)
+            throw UsageError{QStringLiteral("--range: expected FROM-TO, got \"%1\"").arg(args.value("--range"))};
         rangeFrom = static_cast<std::uint32_t>(parseNumber(ends[0], "--range", 0, UINT32_MAX));
         rangeTo = static_cast<std::uint32_t>(parseNumber(ends[1], "--range", 0, UINT32_MAX));
-        if (rangeTo < rangeFrom) throw UsageError{QStringLiteral("--range: %1 runs backwards").arg(args.value("--range"))};
+        if (rangeTo < rangeFrom)
+            throw UsageError{QStringLiteral("--range: %1 runs backwards").arg(args.value("--range"))};
     }
     const QString archive = args.positional().first();
 
@@ -163,7 +169,8 @@ int runPack(const QStringList& argv)
     const Args args = parseArgs(argv, {{"--compress", true}});
     if (args.positional().size() < 2) throw UsageError{QStringLiteral("pack needs OUT and at least one ITEM")};
     bundra::BuildOptions options;
-    if (args.has("--compress")) options.compression = static_cast<int>(parseNumber(args.value("--compress"), "--compress", 1, 2));
+    if (args.has("--compress"))
+        options.compression = static_cast<int>(parseNumber(args.value("--compress"), "--compress", 1, 2));
     const QString output = args.positional().first();
     const QStringList paths = args.positional().mid(1);
 
@@ -182,11 +189,13 @@ int runPack(const QStringList& argv)
     }
 
     const bundra::BuildResult result = bundra::BuildArchive(
-        items, output, [&](const QString& text, bundra::ReportKind kind, int item) {
+        items, output,
+        [&](const QString& text, bundra::ReportKind kind, int item) {
             if (kind != bundra::ReportKind::Problem) return;
             if (text == QLatin1String("File does not exist")) return;  // reported with the failure below
             warn(item >= 0 ? QStringLiteral("%1: %2").arg(paths[item], text) : text);
-        }, options);
+        },
+        options);
     if (!result.written) throw Failure{result.error};
     return kExitOk;
 }

@@ -43,7 +43,8 @@ Target targetFor(const QString& format)
     if (format == QLatin1String("tga")) return Target::Tga;
     if (format == QLatin1String("png")) return Target::Png;
     if (format == QLatin1String("qim")) return Target::Qim;
-    throw UsageError{QStringLiteral("--format: expected bmp8, bmp24, gif, jpeg, tga, png or qim, got \"%1\"").arg(format)};
+    throw UsageError{
+        QStringLiteral("--format: expected bmp8, bmp24, gif, jpeg, tga, png or qim, got \"%1\"").arg(format)};
 }
 
 Target targetForName(const QString& path)
@@ -75,7 +76,8 @@ pictor::CustomLayout customLayout(const QString& text)
     layout.custom = true;
     layout.width = static_cast<int>(parseNumber(dims[0], "--custom", 0, 65535));
     layout.height = static_cast<int>(parseNumber(dims[1], "--custom", 0, 65535));
-    layout.begin = sizeAndOffset.size() == 2 ? static_cast<int>(parseNumber(sizeAndOffset[1], "--custom", 0, INT32_MAX)) : 0;
+    layout.begin =
+        sizeAndOffset.size() == 2 ? static_cast<int>(parseNumber(sizeAndOffset[1], "--custom", 0, INT32_MAX)) : 0;
     return layout;
 }
 
@@ -86,7 +88,8 @@ int runImageConvert(const QStringList& argv)
     const QString in = args.positional()[0];
     const QString out = args.positional()[1];
     const Target target = args.has("--format") ? targetFor(args.value("--format")) : targetForName(out);
-    const pictor::CustomLayout layout = args.has("--custom") ? customLayout(args.value("--custom")) : pictor::CustomLayout{};
+    const pictor::CustomLayout layout =
+        args.has("--custom") ? customLayout(args.value("--custom")) : pictor::CustomLayout{};
 
     QImage image;
     if (isOrdinaryPicture(in) && !layout.custom) {
@@ -96,7 +99,8 @@ int runImageConvert(const QStringList& argv)
         if (opened.status != pictor::PictureOpen::Status::Loaded) throw Failure{opened.error};
         image = opened.image;
     } else {
-        pictor::Palette palette = paletteOrThrow(args.has("--palette") ? args.value("--palette") : QStringLiteral("quarn1"));
+        pictor::Palette palette =
+            paletteOrThrow(args.has("--palette") ? args.value("--palette") : QStringLiteral("quarn1"));
         const pictor::GameImageLoad loaded = pictor::LoadGameImage(in, palette, layout);
         switch (loaded.status) {
         case pictor::GameImageLoad::Status::Nothing:
@@ -112,7 +116,8 @@ int runImageConvert(const QStringList& argv)
         case pictor::GameImageLoad::Status::Loaded:
             break;
         }
-        if (loaded.image.isNull()) throw Failure{QStringLiteral("%1: the picture is empty (0 pixels wide or high)").arg(in)};
+        if (loaded.image.isNull())
+            throw Failure{QStringLiteral("%1: the picture is empty (0 pixels wide or high)").arg(in)};
         image = loaded.image;
     }
 
@@ -142,8 +147,7 @@ int runPaletteConvert(const QStringList& argv)
                              : format == QLatin1String("riff") ? palette.toRiff()
                                                                : palette.toJasc();
     QString error;
-    if (!kestrix::writeFileAtomically(args.positional()[1], bytes, &error))
-        throw Failure{error};
+    if (!kestrix::writeFileAtomically(args.positional()[1], bytes, &error)) throw Failure{error};
     return kExitOk;
 }
 
@@ -173,13 +177,15 @@ const char kPaletteHelp[] =
 
 int runImage(const QStringList& argv)
 {
-    if (argv.isEmpty() || argv.first() != QLatin1String("convert")) throw UsageError{QStringLiteral("image needs convert")};
+    if (argv.isEmpty() || argv.first() != QLatin1String("convert"))
+        throw UsageError{QStringLiteral("image needs convert")};
     return runImageConvert(argv.mid(1));
 }
 
 int runPalette(const QStringList& argv)
 {
-    if (argv.isEmpty() || argv.first() != QLatin1String("convert")) throw UsageError{QStringLiteral("palette needs convert")};
+    if (argv.isEmpty() || argv.first() != QLatin1String("convert"))
+        throw UsageError{QStringLiteral("palette needs convert")};
     return runPaletteConvert(argv.mid(1));
 }
 

@@ -44,7 +44,9 @@ int runDump(const QStringList& argv)
         for (std::size_t i = 0; i < load.entries.size(); ++i) {
             const tessel::TextBankEntry& e = load.entries[i];
             if (i > 0) out += ", ";
-            const QByteArray frame = quarn1 ? QByteArray("-1") : e.hasFrame ? QByteArray::number(e.frame) : QByteArray("null");
+            const QByteArray frame = quarn1       ? QByteArray("-1")
+                                     : e.hasFrame ? QByteArray::number(e.frame)
+                                                  : QByteArray("null");
             out += "{\"offset\": " + QByteArray::number(e.offset) + ", \"frame\": " + frame +
                    ", \"text\": " + jsonString(e.text) + '}';
         }
@@ -52,11 +54,14 @@ int runDump(const QStringList& argv)
     } else {
         for (std::size_t i = 0; i < load.entries.size(); ++i) {
             const tessel::TextBankEntry& e = load.entries[i];
-            const QString frame = quarn1 ? QString() : e.hasFrame ? QStringLiteral("\tframe %1").arg(e.frame)
-                                                                  : QStringLiteral("\tframe n\\a");
+            const QString frame = quarn1       ? QString()
+                                  : e.hasFrame ? QStringLiteral("\tframe %1").arg(e.frame)
+                                               : QStringLiteral("\tframe n\\a");
             out += (QStringLiteral("%1\toffset %2").arg(i + 1).arg(e.offset) + frame + u'\n').toUtf8();
-            if (!e.hasText) out += "(no text: the offset lies beyond the bank)\n";
-            else out += QString(e.text).replace(QStringLiteral("\r\n"), QStringLiteral("\n")).toUtf8() + '\n';
+            if (!e.hasText)
+                out += "(no text: the offset lies beyond the bank)\n";
+            else
+                out += QString(e.text).replace(QStringLiteral("\r\n"), QStringLiteral("\n")).toUtf8() + '\n';
             out += '\n';
         }
     }
@@ -76,7 +81,8 @@ int runBuild(const QStringList& argv)
     QJsonParseError parseError;
     const QJsonDocument doc = QJsonDocument::fromJson(file.readAll(), &parseError);
     if (doc.isNull()) throw Failure{QStringLiteral("%1: not JSON: %2").arg(in, parseError.errorString())};
-    if (!doc.isArray()) throw Failure{QStringLiteral("%1: expected a list of {\"offset\", \"frame\", \"text\"}").arg(in)};
+    if (!doc.isArray())
+        throw Failure{QStringLiteral("%1: expected a list of {\"offset\", \"frame\", \"text\"}").arg(in)};
 
     std::vector<tessel::TextBankEntry> entries;
     const QJsonArray list = doc.array();

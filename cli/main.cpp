@@ -32,8 +32,7 @@ QByteArray overview()
         "Works with the resource archives of Quarn 1 and Quarn 2 from the command line.\n"
         "\n"
         "Commands:\n";
-    for (const cli::Command& c : kCommands)
-        text += "  " + QByteArray(c.name).leftJustified(12, ' ') + c.summary + '\n';
+    for (const cli::Command& c : kCommands) text += "  " + QByteArray(c.name).leftJustified(12, ' ') + c.summary + '\n';
     text +=
         "\n"
         "kestrix-cli COMMAND --help describes a command's options.\n"

@@ -14,8 +14,8 @@ namespace {
 constexpr std::size_t kChunkSize = 32768;
 
 // Offset of the first start position in `data` where the pattern matches, or `size` when none.
-std::size_t findIn(const std::uint8_t* data, std::size_t size, const std::uint8_t* pattern,
-                   std::size_t length, CompareRoutine compare)
+std::size_t findIn(const std::uint8_t* data, std::size_t size, const std::uint8_t* pattern, std::size_t length,
+                   CompareRoutine compare)
 {
     if (length == 0 || size < length) return size;
     if (compare == compareExact) {
@@ -55,8 +55,7 @@ InvalidSearchType::InvalidSearchType(std::int8_t type)
 {
 }
 
-bool SearchStream(MemoryStream& stream, const std::uint8_t* pattern, std::size_t length,
-                  CompareRoutine compare)
+bool SearchStream(MemoryStream& stream, const std::uint8_t* pattern, std::size_t length, CompareRoutine compare)
 {
     const std::size_t start = stream.position();
     const std::size_t left = stream.size() - start;
@@ -67,8 +66,7 @@ bool SearchStream(MemoryStream& stream, const std::uint8_t* pattern, std::size_t
     return true;
 }
 
-bool SearchStream(QIODevice& stream, const std::uint8_t* pattern, std::size_t length,
-                  CompareRoutine compare)
+bool SearchStream(QIODevice& stream, const std::uint8_t* pattern, std::size_t length, CompareRoutine compare)
 {
     const qint64 start = stream.pos();
     if (length == 0 || stream.size() - start < static_cast<qint64>(length)) return false;
@@ -80,8 +78,7 @@ bool SearchStream(QIODevice& stream, const std::uint8_t* pattern, std::size_t le
     std::size_t carried = 0;
     qint64 bufferStart = start;  // file offset of buffer[0]
     for (;;) {
-        const qint64 got = stream.read(reinterpret_cast<char*>(buffer.data()) + carried,
-                                       static_cast<qint64>(chunk));
+        const qint64 got = stream.read(reinterpret_cast<char*>(buffer.data()) + carried, static_cast<qint64>(chunk));
         if (got <= 0) break;
         const std::size_t filled = carried + static_cast<std::size_t>(got);
         const std::size_t hit = findIn(buffer.data(), filled, pattern, length, compare);
@@ -136,8 +133,7 @@ namespace {
 template <typename Stream>
 bool searchFor(Stream& stream, const SearchPattern& p)
 {
-    return SearchStream(stream, reinterpret_cast<const std::uint8_t*>(p.bytes.data()), p.bytes.size(),
-                        p.compare);
+    return SearchStream(stream, reinterpret_cast<const std::uint8_t*>(p.bytes.data()), p.bytes.size(), p.compare);
 }
 }  // namespace
 

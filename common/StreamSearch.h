@@ -12,8 +12,7 @@ namespace kestrix {
 class MemoryStream;
 
 // Compares `length` bytes of the stream with the pattern (from the last byte backwards).
-using CompareRoutine = bool (*)(const std::uint8_t* streamBytes, const std::uint8_t* pattern,
-                                std::size_t length);
+using CompareRoutine = bool (*)(const std::uint8_t* streamBytes, const std::uint8_t* pattern, std::size_t length);
 
 // Byte for byte.
 bool compareExact(const std::uint8_t* streamBytes, const std::uint8_t* pattern, std::size_t length);
@@ -33,10 +32,8 @@ public:
 // returned; otherwise the position is left where the search started. A pattern of length 0 is
 // never found. A memory stream is scanned in place; a device (a file) is read forward in chunks
 // of max(32768, length) bytes, and a match that spans two chunks is found as well.
-bool SearchStream(MemoryStream& stream, const std::uint8_t* pattern, std::size_t length,
-                  CompareRoutine compare);
-bool SearchStream(QIODevice& stream, const std::uint8_t* pattern, std::size_t length,
-                  CompareRoutine compare);
+bool SearchStream(MemoryStream& stream, const std::uint8_t* pattern, std::size_t length, CompareRoutine compare);
+bool SearchStream(QIODevice& stream, const std::uint8_t* pattern, std::size_t length, CompareRoutine compare);
 
 // SearchStream with byte-for-byte comparison.
 bool SearchBytes(MemoryStream& stream, const std::uint8_t* pattern, std::size_t length);

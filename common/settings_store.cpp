@@ -12,7 +12,10 @@ const char kClassesApplication[] = "Classes";
 // The unnamed value of a key is kept under this name, which no caller uses for a named value.
 const char kDefaultName[] = "(Default)";
 
-QString storedName(const QString& name) { return name.isEmpty() ? QString::fromLatin1(kDefaultName) : name; }
+QString storedName(const QString& name)
+{
+    return name.isEmpty() ? QString::fromLatin1(kDefaultName) : name;
+}
 
 QStringList splitPath(const QString& path)
 {
@@ -32,9 +35,15 @@ QString findIgnoringCase(const QStringList& names, const QString& name)
 
 RegistryKey::RegistryKey(Store store, QString path) : m_store(store), m_path(std::move(path)) {}
 
-RegistryKey RegistryKey::settings() { return RegistryKey(Store::Settings, {}); }
+RegistryKey RegistryKey::settings()
+{
+    return RegistryKey(Store::Settings, {});
+}
 
-RegistryKey RegistryKey::classesRoot() { return RegistryKey(Store::Classes, {}); }
+RegistryKey RegistryKey::classesRoot()
+{
+    return RegistryKey(Store::Classes, {});
+}
 
 void RegistryKey::useFolderForTesting(const QString& folder)
 {
@@ -56,10 +65,9 @@ std::unique_ptr<QSettings> RegistryKey::open() const
         return std::make_unique<QSettings>(QStringLiteral("HKEY_CURRENT_USER\\Software\\Classes"),
                                            QSettings::NativeFormat);
 #endif
-    return std::make_unique<QSettings>(QSettings::NativeFormat, QSettings::UserScope,
-                                       QString::fromLatin1(kOrganisation),
-                                       QString::fromLatin1(m_store == Store::Settings ? kApplication
-                                                                                       : kClassesApplication));
+    return std::make_unique<QSettings>(
+        QSettings::NativeFormat, QSettings::UserScope, QString::fromLatin1(kOrganisation),
+        QString::fromLatin1(m_store == Store::Settings ? kApplication : kClassesApplication));
 }
 
 QString RegistryKey::storedPath() const
@@ -158,7 +166,10 @@ void RegistryKey::writeInteger(const QString& name, qint32 value)
     s->setValue(storedValueName(*s, name), value);
 }
 
-void RegistryKey::writeYesNo(const QString& name, bool value) { writeInteger(name, value ? 1 : 0); }
+void RegistryKey::writeYesNo(const QString& name, bool value)
+{
+    writeInteger(name, value ? 1 : 0);
+}
 
 void RegistryKey::deleteValue(const QString& name)
 {

@@ -11,9 +11,9 @@
 namespace kestrix::settings {
 
 // Texts.
-inline constexpr char kDefaultOutput[] = "Default Output";    // a folder ending in a separator
+inline constexpr char kDefaultOutput[] = "Default Output";     // a folder ending in a separator
 inline constexpr char kDefaultStartUp[] = "Default Start-up";  // a folder ending in a separator
-inline constexpr char kDefaultPalette[] = "Default Palette";  // "#resource{quarn1}", "#resource{quarn2}" or a file
+inline constexpr char kDefaultPalette[] = "Default Palette";   // "#resource{quarn1}", "#resource{quarn2}" or a file
 inline constexpr char kVersion[] = "version";                  // shown by the about box when present
 // Yes/no values.
 inline constexpr char kHideFileExplorer[] = "Hide File Explorer";

@@ -67,7 +67,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     // Nothing but the source and its copy: no temporary file left over.
     const QStringList left = QDir(dir.path()).entryList(QDir::Files | QDir::Hidden | QDir::System);
-    for (const QString& name : left) FUZZ_CHECK(name == QLatin1String("slot1.sav") || name == QLatin1String("$slot1.sav"));
+    for (const QString& name : left)
+        FUZZ_CHECK(name == QLatin1String("slot1.sav") || name == QLatin1String("$slot1.sav"));
     FUZZ_CHECK(readAll(path) == input);
 
     QFile::remove(copyPath);

@@ -15,8 +15,10 @@ class Counter : public kestrix::OperationObserver {
 public:
     void notice(const QString& text) override
     {
-        if (text.startsWith(QLatin1String("Please email me"))) ++unknownMessages;
-        else ++otherNotices;
+        if (text.startsWith(QLatin1String("Please email me")))
+            ++unknownMessages;
+        else
+            ++otherNotices;
     }
     void soundRequest(int number) override
     {
@@ -62,9 +64,12 @@ void checkDialect(const QByteArray& input, bool quarn1)
         // Display texts hold no control characters but the CR LF of a line break.
         for (qsizetype k = 0; k < e.text.size(); ++k) {
             const char16_t u = e.text[k].unicode();
-            if (u == u'\r') FUZZ_CHECK(k + 1 < e.text.size() && e.text[k + 1] == u'\n');
-            else if (u == u'\n') FUZZ_CHECK(k > 0 && e.text[k - 1] == u'\r');
-            else FUZZ_CHECK(u >= 32);
+            if (u == u'\r')
+                FUZZ_CHECK(k + 1 < e.text.size() && e.text[k + 1] == u'\n');
+            else if (u == u'\n')
+                FUZZ_CHECK(k > 0 && e.text[k - 1] == u'\r');
+            else
+                FUZZ_CHECK(u >= 32);
         }
         if (!e.hasFrame) allFramed = false;
     }

@@ -21,7 +21,10 @@ namespace {
 using Bytes = std::vector<std::uint8_t>;
 using kestrix::ComposedSlot;
 
-Bytes textBytes(const std::string& s) { return Bytes(s.begin(), s.end()); }
+Bytes textBytes(const std::string& s)
+{
+    return Bytes(s.begin(), s.end());
+}
 
 void put16(Bytes& b, std::uint16_t v)
 {
@@ -38,7 +41,7 @@ void put32(Bytes& b, std::uint32_t v)
 // dark to light: greys, sky blues, grass greens, earth browns, sun yellows, reds, violets, sea.
 Bytes demoPalette()
 {
-    const int tops[8][3] = {{255, 255, 255}, {120, 180, 255}, {90, 220, 80},  {200, 140, 80},
+    const int tops[8][3] = {{255, 255, 255}, {120, 180, 255}, {90, 220, 80},   {200, 140, 80},
                             {255, 230, 90},  {240, 70, 60},   {190, 110, 230}, {40, 200, 210}};
     Bytes p;
     for (int ramp = 0; ramp < 8; ++ramp)
@@ -47,7 +50,10 @@ Bytes demoPalette()
     return p;
 }
 
-std::uint8_t shade(int ramp, int level) { return static_cast<std::uint8_t>(ramp * 32 + std::clamp(level, 0, 31)); }
+std::uint8_t shade(int ramp, int level)
+{
+    return static_cast<std::uint8_t>(ramp * 32 + std::clamp(level, 0, 31));
+}
 
 // A full-screen picture (640 x 480, one palette index a pixel): sky, a sun, hills and a sea.
 Bytes demoScreen(int width, int height)
@@ -60,10 +66,14 @@ Bytes demoScreen(int width, int height)
             const double dx = fx - 470, dy = fy - 110;
             const double sun = std::sqrt(dx * dx + dy * dy);
             std::uint8_t c;
-            if (sun < 50) c = shade(4, 31 - static_cast<int>(sun / 5));
-            else if (fy < hill) c = shade(1, 31 - static_cast<int>(fy / 14));
-            else if (fy < 400) c = shade(2, 26 - static_cast<int>((fy - hill) / 6) + ((x / 6 + y / 5) % 3));
-            else c = shade(7, 18 + static_cast<int>(4 * std::sin(fx / 9.0 + fy / 3.0)));
+            if (sun < 50)
+                c = shade(4, 31 - static_cast<int>(sun / 5));
+            else if (fy < hill)
+                c = shade(1, 31 - static_cast<int>(fy / 14));
+            else if (fy < 400)
+                c = shade(2, 26 - static_cast<int>((fy - hill) / 6) + ((x / 6 + y / 5) % 3));
+            else
+                c = shade(7, 18 + static_cast<int>(4 * std::sin(fx / 9.0 + fy / 3.0)));
             img[static_cast<std::size_t>(y) * width + x] = c;
         }
     }
@@ -82,7 +92,7 @@ Bytes demoSprite(int size, int ramp, int kind)
             const int dx = x - r, dy = y - r;
             bool inside = false;
             if (kind == 0) inside = dx * dx + dy * dy < (r - 1) * (r - 1);         // ball
-            if (kind == 1) inside = std::abs(dx) + std::abs(dy) < r - 1;            // gem
+            if (kind == 1) inside = std::abs(dx) + std::abs(dy) < r - 1;           // gem
             if (kind == 2) inside = std::abs(dx) < r - 2 && std::abs(dy) < r / 2;  // brick
             s.push_back(inside ? shade(ramp, 30 - (std::abs(dx) + std::abs(dy)) * 20 / size) : 0);
         }
@@ -206,9 +216,10 @@ int main(int argc, char** argv)
                })),
                ComposedSlot::stored(demoTable(30)),
                ComposedSlot::compressed(demoBank({
-                   {9, QStringLiteral("Second bank, first text.")},
-                   {17, QStringLiteral("North shore lighthouse")},
-                   {1, QStringLiteral("\u00bfDo you hear the bells? \u00a1Yes!")},
-               }), 1)});
+                                            {9, QStringLiteral("Second bank, first text.")},
+                                            {17, QStringLiteral("North shore lighthouse")},
+                                            {1, QStringLiteral("\u00bfDo you hear the bells? \u00a1Yes!")},
+                                        }),
+                                        1)});
     return ok ? 0 : 1;
 }

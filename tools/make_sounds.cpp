@@ -162,8 +162,7 @@ std::vector<std::uint8_t> toPcm(Samples s)
         s[s.size() - 1 - i] *= g;
     }
     double peak = 0.0;
-    for (double v : s)
-        peak = std::max(peak, std::abs(v));
+    for (double v : s) peak = std::max(peak, std::abs(v));
     const double gain = peak > 0.0 ? kPeak / peak : 0.0;
 
     std::vector<std::uint8_t> pcm;
@@ -203,12 +202,12 @@ std::vector<std::uint8_t> wave(const std::vector<std::uint8_t>& pcm)
     putTag(out, "WAVE");
     putTag(out, "fmt ");
     put32(out, 16);
-    put16(out, 1);                  // PCM
-    put16(out, 1);                  // mono
+    put16(out, 1);  // PCM
+    put16(out, 1);  // mono
     put32(out, kRate);
-    put32(out, kRate * 2);          // bytes per second
-    put16(out, 2);                  // bytes per frame
-    put16(out, 16);                 // bits per sample
+    put32(out, kRate * 2);  // bytes per second
+    put16(out, 2);          // bytes per frame
+    put16(out, 16);         // bits per sample
     putTag(out, "data");
     put32(out, static_cast<std::uint32_t>(pcm.size()));
     out.insert(out.end(), pcm.begin(), pcm.end());
@@ -228,8 +227,8 @@ struct Sound {
 };
 
 const Sound kSounds[] = {
-    {25201, fanfare}, {25202, chime},     {25211, click},     {25221, softPop},
-    {25231, helpTone}, {25241, whoosh},   {25251, doneChord}, {25261, windowSweep},
+    {25201, fanfare},  {25202, chime},  {25211, click},     {25221, softPop},
+    {25231, helpTone}, {25241, whoosh}, {25251, doneChord}, {25261, windowSweep},
 };
 
 }  // namespace

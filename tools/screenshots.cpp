@@ -38,12 +38,14 @@ struct Shot {
     std::function<std::shared_ptr<QWidget>()> make;
 };
 
-void settle(QWidget* w) {
+void settle(QWidget* w)
+{
     w->show();
     for (int i = 0; i < 10; ++i) QApplication::processEvents();
 }
 
-varnel::AboutServices quietAbout(QDate today) {
+varnel::AboutServices quietAbout(QDate today)
+{
     varnel::AboutServices s;
     s.openLink = [](const QString&) {};
     s.today = [today] { return today; };
@@ -52,7 +54,8 @@ varnel::AboutServices quietAbout(QDate today) {
 
 // The help window that a help request has just shown (the help module reuses its windows, so it
 // is the top-level window that was not visible before).
-std::shared_ptr<QWidget> helpWindow(const std::function<bool()>& open) {
+std::shared_ptr<QWidget> helpWindow(const std::function<bool()>& open)
+{
     QWidgetList visibleBefore;
     for (QWidget* w : QApplication::topLevelWidgets())
         if (w->isVisible()) visibleBefore.append(w);
@@ -65,7 +68,8 @@ std::shared_ptr<QWidget> helpWindow(const std::function<bool()>& open) {
     return {};
 }
 
-std::unique_ptr<QWidget> quizAtStep(SilentDialogs& dialogs, int answered, bool allRight) {
+std::unique_ptr<QWidget> quizAtStep(SilentDialogs& dialogs, int answered, bool allRight)
+{
     auto quiz = std::make_unique<varnel::Tfrm_QuarnQuiz>(nullptr, &dialogs);
     quiz->setWindowState(Qt::WindowNoState);
     quiz->setGeometry(QGuiApplication::primaryScreen()->geometry());
@@ -84,7 +88,8 @@ std::unique_ptr<QWidget> quizAtStep(SilentDialogs& dialogs, int answered, bool a
 
 }  // namespace
 
-int main(int argc, char** argv) {
+int main(int argc, char** argv)
+{
     QApplication app(argc, argv);
     const QString folder = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("screenshots");
     if (!QDir().mkpath(folder)) {

@@ -4,17 +4,18 @@ namespace varnel {
 
 namespace {
 
-QuizQuestion q(const char* question, int points, int right, std::initializer_list<const char*> answers) {
+QuizQuestion q(const char* question, int points, int right, std::initializer_list<const char*> answers)
+{
     QuizQuestion result{QString::fromUtf8(question), static_cast<int>(answers.size()), points, right, {}};
     int i = 0;
-    for (const char* answer : answers)
-        result.answers[static_cast<std::size_t>(i++)] = QString::fromUtf8(answer);
+    for (const char* answer : answers) result.answers[static_cast<std::size_t>(i++)] = QString::fromUtf8(answer);
     return result;
 }
 
 }  // namespace
 
-const std::array<QuizQuestion, kQuizQuestionCount>& QuizQuestions() {
+const std::array<QuizQuestion, kQuizQuestionCount>& QuizQuestions()
+{
     // The trivia follows what the suite itself knows of the games' files: archive names, the
     // movie list of video.hqr, text banks and their frames. Answer texts shared by several
     // questions are spelled the same on purpose.
@@ -64,7 +65,8 @@ const std::array<QuizQuestion, kQuizQuestionCount>& QuizQuestions() {
     return table;
 }
 
-QByteArray ScrambleText(const QByteArray& text, quint16 key) {
+QByteArray ScrambleText(const QByteArray& text, quint16 key)
+{
     QByteArray out(text.size(), '\0');
     quint32 k = key;
     for (qsizetype i = 0; i < text.size(); ++i) {
@@ -75,14 +77,15 @@ QByteArray ScrambleText(const QByteArray& text, quint16 key) {
     return out;
 }
 
-QString ScoreCodePlainText(const QString& score, const QDateTime& when, const QLocale& locale) {
+QString ScoreCodePlainText(const QString& score, const QDateTime& when, const QLocale& locale)
+{
     return locale.toString(when.date(), QLocale::ShortFormat) + u',' +
            locale.toString(when.time(), QLocale::ShortFormat) + QStringLiteral("==") + score;
 }
 
-QString MakeScoreCode(const QString& score, const QDateTime& when, const QLocale& locale) {
-    const QByteArray scrambled =
-        ScrambleText(ScoreCodePlainText(score, when, locale).toUtf8(), kScoreCodeKey);
+QString MakeScoreCode(const QString& score, const QDateTime& when, const QLocale& locale)
+{
+    const QByteArray scrambled = ScrambleText(ScoreCodePlainText(score, when, locale).toUtf8(), kScoreCodeKey);
     return QString::fromLatin1(scrambled.toHex().toUpper());
 }
 

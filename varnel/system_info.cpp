@@ -25,7 +25,8 @@ namespace varnel {
 namespace {
 
 // Reads a small text file whole; "" when it cannot be read.
-QString readSmallFile(const QString& path) {
+QString readSmallFile(const QString& path)
+{
     if (path.isEmpty()) return {};
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) return {};
@@ -33,13 +34,13 @@ QString readSmallFile(const QString& path) {
 }
 
 // The value of KEY=value (quotes removed) in an os-release file; "" when absent.
-QString osReleaseValue(const QString& content, const QString& key) {
+QString osReleaseValue(const QString& content, const QString& key)
+{
     for (const QString& line : content.split(u'\n')) {
         const QString trimmed = line.trimmed();
         if (!trimmed.startsWith(key + u'=')) continue;
         QString value = trimmed.mid(key.size() + 1);
-        if (value.size() >= 2 && (value.front() == u'"' || value.front() == u'\'') &&
-            value.back() == value.front())
+        if (value.size() >= 2 && (value.front() == u'"' || value.front() == u'\'') && value.back() == value.front())
             value = value.mid(1, value.size() - 2);
         return value;
     }
@@ -47,7 +48,8 @@ QString osReleaseValue(const QString& content, const QString& key) {
 }
 
 // Installed memory in units of 10^6 bytes from MemTotal (in KiB); nullopt when unreadable.
-std::optional<double> memoryMegabytes(const QString& memInfoPath) {
+std::optional<double> memoryMegabytes(const QString& memInfoPath)
+{
     static const QRegularExpression total(QStringLiteral("^MemTotal:\\s*(\\d+)\\s*kB"),
                                           QRegularExpression::MultilineOption);
     const QRegularExpressionMatch m = total.match(readSmallFile(memInfoPath));
@@ -66,7 +68,8 @@ struct KernelVersion {
 
 // "6.1.0-18-amd64" gives 6, 1 and 0: major and minor as the system's version, the patch
 // level as its build number.
-KernelVersion kernelVersion(const QString& release) {
+KernelVersion kernelVersion(const QString& release)
+{
     static const QRegularExpression numbers(QStringLiteral("^(\\d+)(?:\\.(\\d+))?(?:\\.(\\d+))?"));
     const QRegularExpressionMatch m = numbers.match(release);
     KernelVersion v;
@@ -119,7 +122,8 @@ constexpr ModelName kModels[] = {
 // clang-format on
 
 #ifdef VARNEL_HAS_CPUID
-std::optional<CpuIdentity> liveCpuid() {
+std::optional<CpuIdentity> liveCpuid()
+{
     unsigned a = 0, b = 0, c = 0, d = 0;
     if (!__get_cpuid(0, &a, &b, &c, &d)) return std::nullopt;
     CpuIdentity cpu;
@@ -139,8 +143,7 @@ std::optional<CpuIdentity> liveCpuid() {
             brand.append(reinterpret_cast<const char*>(regs), 16);
         }
         cpu.brand =
-            QString::fromLatin1(brand.left(brand.indexOf('\0') < 0 ? brand.size() : brand.indexOf('\0')))
-                .simplified();
+            QString::fromLatin1(brand.left(brand.indexOf('\0') < 0 ? brand.size() : brand.indexOf('\0'))).simplified();
     }
     return cpu;
 }
@@ -148,15 +151,15 @@ std::optional<CpuIdentity> liveCpuid() {
 // Counts time-stamp ticks over half a second at the highest priority the system grants, then
 // puts the priority back. The ticks are divided by the time that really passed rather than by
 // the nominal 500 ms, since a sleep may run over.
-std::optional<double> liveMeasureMhz() {
+std::optional<double> liveMeasureMhz()
+{
     const pthread_t self = pthread_self();
     int oldPolicy = 0;
     sched_param oldParam{};
     const bool saved = pthread_getschedparam(self, &oldPolicy, &oldParam) == 0;
     sched_param high{};
     high.sched_priority = sched_get_priority_max(SCHED_FIFO);
-    const bool raised =
-        saved && pthread_setschedparam(self, SCHED_FIFO, &high) == 0;  // refused without rights
+    const bool raised = saved && pthread_setschedparam(self, SCHED_FIFO, &high) == 0;  // refused without rights
 
     std::this_thread::sleep_for(std::chrono::milliseconds(10));
     const auto t0 = std::chrono::steady_clock::now();
@@ -172,7 +175,8 @@ std::optional<double> liveMeasureMhz() {
 }
 #endif
 
-QString liveKernelRelease() {
+QString liveKernelRelease()
+{
 #if defined(__unix__)
     utsname u{};
     if (uname(&u) == 0) return QString::fromUtf8(u.release);
@@ -181,7 +185,8 @@ QString liveKernelRelease() {
 }
 
 // The folder of the C library this process runs with, "/usr/lib/x86_64-linux-gnu" on Debian.
-QString liveSystemLibraryFolder() {
+QString liveSystemLibraryFolder()
+{
 #if defined(__unix__)
     Dl_info info{};
     if (dladdr(reinterpret_cast<void*>(&::strlen), &info) != 0 && info.dli_fname) {
@@ -195,7 +200,8 @@ QString liveSystemLibraryFolder() {
 
 }  // namespace
 
-QString CpuMaker(const QByteArray& vendor) {
+QString CpuMaker(const QByteArray& vendor)
+{
     static const std::pair<const char*, const char*> kMakers[] = {
         {"AuthenticAMD", "AMD"},   {"GenuineIntel", "Intel"}, {"NexGenDriven", "NexGen"},
         {"CyrixInstead", "Cyrix"}, {"UMC UMC UMC ", "UMC"},   {"CentaurHauls", "Centaur"},
@@ -205,11 +211,13 @@ QString CpuMaker(const QByteArray& vendor) {
     return QStringLiteral("unknown");
 }
 
-int CpuEffectiveFamily(const CpuIdentity& cpu) {
+int CpuEffectiveFamily(const CpuIdentity& cpu)
+{
     return cpu.family == 15 ? cpu.family + cpu.extendedFamily : cpu.family;
 }
 
-QString CpuModel(const CpuIdentity& cpu) {
+QString CpuModel(const CpuIdentity& cpu)
+{
     if (cpu.extendedModel == 0 && cpu.family >= 4 && cpu.family <= 6) {
         for (const ModelName& m : kModels)
             if (cpu.vendor == m.vendor && cpu.family == m.family && cpu.model == m.model)
@@ -219,16 +227,17 @@ QString CpuModel(const CpuIdentity& cpu) {
     return QStringLiteral("unkown");
 }
 
-QString DashLine() {
+QString DashLine()
+{
     return QString(166, u'-');
 }
 
-SystemSources SystemSources::live() {
+SystemSources SystemSources::live()
+{
     SystemSources s;
     s.dmiFolder = QStringLiteral("/sys/class/dmi/id");
-    s.osReleasePath = QFileInfo::exists(QStringLiteral("/etc/os-release"))
-                          ? QStringLiteral("/etc/os-release")
-                          : QStringLiteral("/usr/lib/os-release");
+    s.osReleasePath = QFileInfo::exists(QStringLiteral("/etc/os-release")) ? QStringLiteral("/etc/os-release")
+                                                                           : QStringLiteral("/usr/lib/os-release");
     s.machineIdPath = QStringLiteral("/etc/machine-id");
     s.memInfoPath = QStringLiteral("/proc/meminfo");
     s.kernelRelease = liveKernelRelease();
@@ -243,12 +252,12 @@ SystemSources SystemSources::live() {
 
 QStringList SystemInformationLines(const SystemSources& sources, const DisplayFacts& display,
                                    const std::vector<ProgramVersion>& programs, const QString& varnelVersion,
-                                   const QString& runtimeVersion) {
+                                   const QString& runtimeVersion)
+{
     QStringList lines;
     const auto dmi = [&](const char* name) {
-        return sources.dmiFolder.isEmpty()
-                   ? QString()
-                   : readSmallFile(sources.dmiFolder + u'/' + QString::fromLatin1(name));
+        return sources.dmiFolder.isEmpty() ? QString()
+                                           : readSmallFile(sources.dmiFolder + u'/' + QString::fromLatin1(name));
     };
     lines << QStringLiteral("Bios : ") + dmi("bios_vendor");
     lines << QStringLiteral("Bios version : ") + dmi("bios_version");
@@ -284,8 +293,7 @@ QStringList SystemInformationLines(const SystemSources& sources, const DisplayFa
     lines << DashLine() << QString();
 
     for (const ProgramVersion& p : programs)
-        lines << p.title << QStringLiteral("Path : ") + p.path << QStringLiteral("Version : ") + p.version
-              << QString();
+        lines << p.title << QStringLiteral("Path : ") + p.path << QStringLiteral("Version : ") + p.version << QString();
     lines << QStringLiteral("Varnel") << QStringLiteral("Version : ") + varnelVersion << QString();
     lines << QStringLiteral("Qt") << QStringLiteral("Version : ") + runtimeVersion << QString();
     return lines;

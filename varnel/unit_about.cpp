@@ -23,7 +23,8 @@
 #endif
 
 // The pictures live in a static library: their registration must be asked for by name.
-static void initAboutResources() {
+static void initAboutResources()
+{
     Q_INIT_RESOURCE(about);
 }
 
@@ -35,14 +36,16 @@ const QColor kTextColor(0xD4, 0xD4, 0xD4);
 const QColor kLinkColor(0xC6, 0xC4, 0xB5);
 const QColor kVisitedColor(0x80, 0x80, 0x80);
 
-QString reversed(const QString& text) {
+QString reversed(const QString& text)
+{
     QString out = text;
     std::reverse(out.begin(), out.end());
     return out;
 }
 
 // The file this library was loaded from, for its own version.
-QString ownLibraryPath() {
+QString ownLibraryPath()
+{
 #if defined(__unix__)
     Dl_info info{};
     if (dladdr(reinterpret_cast<void*>(&AboutPosition), &info) != 0 && info.dli_fname)
@@ -51,9 +54,9 @@ QString ownLibraryPath() {
     return {};
 }
 
-AboutServices withDefaults(AboutServices s) {
-    if (!s.openLink)
-        s.openLink = [](const QString& target) { kestrix::RunProgram(target, {}, {}, 5); };
+AboutServices withDefaults(AboutServices s)
+{
+    if (!s.openLink) s.openLink = [](const QString& target) { kestrix::RunProgram(target, {}, {}, 5); };
     if (!s.findHelpFile) s.findHelpFile = [](const QString& name) { return kestrix::FindHelpFile(name); };
     if (!s.showHelpKeyword) s.showHelpKeyword = &kestrix::ShowHelpKeyword;
     if (!s.today) s.today = [] { return QDate::currentDate(); };
@@ -71,7 +74,8 @@ AboutServices withDefaults(AboutServices s) {
 
 }  // namespace
 
-QStringList CreditLines() {
+QStringList CreditLines()
+{
     QStringList lines = {
         QString(),
         QString(),
@@ -131,20 +135,21 @@ QStringList CreditLines() {
         QStringLiteral("--not worth mentioning--"),
     };
     for (int i = 0; i < 8; ++i) lines << QStringLiteral("...");
-    lines << QString() << QStringLiteral("visit the fan site:") << QStringLiteral("quarn-fans.example.org")
-          << QString() << QStringLiteral("you may close this") << QStringLiteral("screen any time")
-          << QStringLiteral("by pressing") << QStringLiteral("Alt+F4") << QString()
-          << QStringLiteral("(c) Tolvey Productions") << QString() << QStringLiteral("·T·H·E· ·E·N·D·")
-          << QString() << QStringLiteral("A prisoner has escaped! ") << QStringLiteral("Sound the alarm!")
-          << QString() << QStringLiteral("Tomorrow on this channel:") << QString();
+    lines << QString() << QStringLiteral("visit the fan site:") << QStringLiteral("quarn-fans.example.org") << QString()
+          << QStringLiteral("you may close this") << QStringLiteral("screen any time") << QStringLiteral("by pressing")
+          << QStringLiteral("Alt+F4") << QString() << QStringLiteral("(c) Tolvey Productions") << QString()
+          << QStringLiteral("·T·H·E· ·E·N·D·") << QString() << QStringLiteral("A prisoner has escaped! ")
+          << QStringLiteral("Sound the alarm!") << QString() << QStringLiteral("Tomorrow on this channel:")
+          << QString();
     // The last five lines are kept back to front: a little puzzle for whoever waits that long.
-    for (const char* line : {"the archives never sleep", "the lighthouse keeps watch",
-                             "see you on the island", "thanks for reading this far", "Tolvey signing off"})
+    for (const char* line : {"the archives never sleep", "the lighthouse keeps watch", "see you on the island",
+                             "thanks for reading this far", "Tolvey signing off"})
         lines << reversed(QString::fromUtf8(line));
     return lines;
 }
 
-QStringList BirthdayLines(int age) {
+QStringList BirthdayLines(int age)
+{
     return {QString(),
             QStringLiteral("Happy birthday to me..."),
             QString(),
@@ -158,13 +163,15 @@ QStringList BirthdayLines(int age) {
             QString()};
 }
 
-QPoint AboutPosition(const QRect& caller, const QSize& own) {
+QPoint AboutPosition(const QRect& caller, const QSize& own)
+{
     const int left = caller.left() + caller.width() / 2 - own.width() / 2;
     const int top = caller.top() + caller.height() / 2 - own.height() / 2;
     return {qMax(0, left), qMax(0, top)};
 }
 
-void ShowAboutBox(QWidget* mainWindow) {
+void ShowAboutBox(QWidget* mainWindow)
+{
     if (!qobject_cast<QApplication*>(QCoreApplication::instance())) return;
     Tfrm_About about(mainWindow);
     QRect caller;
@@ -181,12 +188,14 @@ void ShowAboutBox(QWidget* mainWindow) {
 
 OutlineLabel::OutlineLabel(QWidget* parent) : QWidget(parent) {}
 
-void OutlineLabel::setText(const QString& text) {
+void OutlineLabel::setText(const QString& text)
+{
     m_text = text;
     update();
 }
 
-void OutlineLabel::paintEvent(QPaintEvent*) {
+void OutlineLabel::paintEvent(QPaintEvent*)
+{
     QPainter p(this);
     p.setRenderHint(QPainter::Antialiasing);
     QPainterPath path;
@@ -204,7 +213,8 @@ void OutlineLabel::paintEvent(QPaintEvent*) {
     p.strokePath(path, QPen(QBrush(outline), 2.5));
 }
 
-LinkLabel::LinkLabel(QWidget* parent) : QLabel(parent) {
+LinkLabel::LinkLabel(QWidget* parent) : QLabel(parent)
+{
     QFont f = font();
     f.setUnderline(true);
     setFont(f);
@@ -212,13 +222,15 @@ LinkLabel::LinkLabel(QWidget* parent) : QLabel(parent) {
     applyColor();
 }
 
-void LinkLabel::applyColor() {
+void LinkLabel::applyColor()
+{
     QPalette pal = palette();
     pal.setColor(QPalette::WindowText, m_visited ? kVisitedColor : kLinkColor);
     setPalette(pal);
 }
 
-void LinkLabel::mouseReleaseEvent(QMouseEvent* event) {
+void LinkLabel::mouseReleaseEvent(QMouseEvent* event)
+{
     QLabel::mouseReleaseEvent(event);
     if (event->button() != Qt::LeftButton || !rect().contains(event->position().toPoint())) return;
     m_visited = true;
@@ -226,7 +238,8 @@ void LinkLabel::mouseReleaseEvent(QMouseEvent* event) {
     emit clicked();
 }
 
-CreditsScroller::CreditsScroller(QWidget* parent) : QWidget(parent) {
+CreditsScroller::CreditsScroller(QWidget* parent) : QWidget(parent)
+{
     setAutoFillBackground(true);
     QPalette pal = palette();
     pal.setColor(QPalette::Window, Qt::black);
@@ -235,33 +248,39 @@ CreditsScroller::CreditsScroller(QWidget* parent) : QWidget(parent) {
     connect(&m_timer, &QTimer::timeout, this, &CreditsScroller::step);
 }
 
-void CreditsScroller::setLines(const QStringList& lines) {
+void CreditsScroller::setLines(const QStringList& lines)
+{
     m_lines = lines;
     update();
 }
 
-void CreditsScroller::setPicture(const QPixmap& picture) {
+void CreditsScroller::setPicture(const QPixmap& picture)
+{
     m_picture = picture;
     update();
 }
 
-int CreditsScroller::lineHeight() const {
+int CreditsScroller::lineHeight() const
+{
     return fontMetrics().height();
 }
 
-void CreditsScroller::start() {
+void CreditsScroller::start()
+{
     m_offset = 0;
     m_timer.start();
     update();
 }
 
-void CreditsScroller::stop() {
+void CreditsScroller::stop()
+{
     if (!m_timer.isActive()) return;
     m_timer.stop();
     emit stopPlay();
 }
 
-void CreditsScroller::step() {
+void CreditsScroller::step()
+{
     ++m_offset;
     // The lines start below the bottom edge and are gone when the last one passed the top.
     const int travel = height() + lineHeight() * static_cast<int>(m_lines.size());
@@ -277,15 +296,15 @@ void CreditsScroller::step() {
     update();
 }
 
-void CreditsScroller::paintEvent(QPaintEvent*) {
+void CreditsScroller::paintEvent(QPaintEvent*)
+{
     QPainter p(this);
     p.fillRect(rect(), Qt::black);
     p.setPen(palette().color(QPalette::WindowText));
     const int h = lineHeight();
     int y = height() - m_offset;
     for (const QString& line : m_lines) {
-        if (y > -h && y < height())
-            p.drawText(QRect(0, y, width(), h), Qt::AlignHCenter | Qt::AlignVCenter, line);
+        if (y > -h && y < height()) p.drawText(QRect(0, y, width(), h), Qt::AlignHCenter | Qt::AlignVCenter, line);
         y += h;
     }
     // The picture stays on top: the lines pass under it and its strip.
@@ -295,27 +314,32 @@ void CreditsScroller::paintEvent(QPaintEvent*) {
     }
 }
 
-void CreditsScroller::mousePressEvent(QMouseEvent* event) {
+void CreditsScroller::mousePressEvent(QMouseEvent* event)
+{
     QWidget::mousePressEvent(event);
     emit clicked();
 }
 
-MouseRegion::MouseRegion(QWidget* parent) : QWidget(parent) {
+MouseRegion::MouseRegion(QWidget* parent) : QWidget(parent)
+{
     setAttribute(Qt::WA_NoSystemBackground);
     setAttribute(Qt::WA_TranslucentBackground);
 }
 
-void MouseRegion::enterEvent(QEnterEvent* event) {
+void MouseRegion::enterEvent(QEnterEvent* event)
+{
     QWidget::enterEvent(event);
     emit mouseEnter();
 }
 
-void MouseRegion::leaveEvent(QEvent* event) {
+void MouseRegion::leaveEvent(QEvent* event)
+{
     QWidget::leaveEvent(event);
     emit mouseLeave();
 }
 
-void MouseRegion::mouseReleaseEvent(QMouseEvent* event) {
+void MouseRegion::mouseReleaseEvent(QMouseEvent* event)
+{
     QWidget::mouseReleaseEvent(event);
     emit mouseUp(event->button(), event->modifiers());
 }
@@ -325,7 +349,8 @@ void MouseRegion::mouseReleaseEvent(QMouseEvent* event) {
 Tfrm_About::Tfrm_About(QWidget* owner, AboutServices services)
     : QDialog(owner, Qt::Dialog | Qt::FramelessWindowHint),
       ui(new Ui::Tfrm_About),
-      m_services(withDefaults(std::move(services))) {
+      m_services(withDefaults(std::move(services)))
+{
     initAboutResources();
     ui->setupUi(this);
     setFixedSize(492, 304);
@@ -399,11 +424,13 @@ Tfrm_About::Tfrm_About(QWidget* owner, AboutServices services)
     FormCreate();
 }
 
-Tfrm_About::~Tfrm_About() {
+Tfrm_About::~Tfrm_About()
+{
     delete ui;
 }
 
-void Tfrm_About::FormCreate() {
+void Tfrm_About::FormCreate()
+{
     ui->gif_BackGround->setPixmap(QPixmap(QStringLiteral(":/varnel/BACKGROUND")));
     ui->sp_Credits->setVisible(false);
     ui->pp_Info->setVisible(false);
@@ -420,13 +447,14 @@ void Tfrm_About::FormCreate() {
     }
 }
 
-void Tfrm_About::readVersionSetting() {
-    if (const std::optional<QString> version =
-            kestrix::RegistryKey::settings().readText(QStringLiteral("version")))
+void Tfrm_About::readVersionSetting()
+{
+    if (const std::optional<QString> version = kestrix::RegistryKey::settings().readText(QStringLiteral("version")))
         ui->lbl_Version->setText(QStringLiteral("version: ") + *version);
 }
 
-bool Tfrm_About::eventFilter(QObject* watched, QEvent* event) {
+bool Tfrm_About::eventFilter(QObject* watched, QEvent* event)
+{
     if (event->type() == QEvent::KeyPress) {
         const auto* key = static_cast<QKeyEvent*>(event);
         if (!key->text().isEmpty()) FormKeyPress(key->text().front());
@@ -435,35 +463,42 @@ bool Tfrm_About::eventFilter(QObject* watched, QEvent* event) {
     return QDialog::eventFilter(watched, event);
 }
 
-void Tfrm_About::keyPressEvent(QKeyEvent* event) {
+void Tfrm_About::keyPressEvent(QKeyEvent* event)
+{
     if (!event->text().isEmpty()) FormKeyPress(event->text().front());
     QDialog::keyPressEvent(event);
 }
 
-void Tfrm_About::done(int result) {
+void Tfrm_About::done(int result)
+{
     FormClose();
     QDialog::done(result);
 }
 
-void Tfrm_About::sb_ExitClick() {
+void Tfrm_About::sb_ExitClick()
+{
     close();
 }
 
-void Tfrm_About::sb_CreditsClick() {
+void Tfrm_About::sb_CreditsClick()
+{
     // Showing keeps the designed stacking: the information panel stays above the credits.
     ui->sp_Credits->setVisible(true);
     ui->sp_Credits->start();
 }
 
-void Tfrm_About::sp_CreditsClick() {
+void Tfrm_About::sp_CreditsClick()
+{
     ui->sp_Credits->stop();
 }
 
-void Tfrm_About::sp_CreditsStopPlay() {
+void Tfrm_About::sp_CreditsStopPlay()
+{
     ui->sp_Credits->setVisible(false);
 }
 
-void Tfrm_About::sb_InfoClick() {
+void Tfrm_About::sb_InfoClick()
+{
     ui->lb_Info->clear();
     ui->lb_Info->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     QScreen* screen = this->screen() ? this->screen() : QGuiApplication::primaryScreen();
@@ -472,27 +507,30 @@ void Tfrm_About::sb_InfoClick() {
         const QSize pixels = screen->geometry().size() * screen->devicePixelRatio();
         display = {pixels.width(), pixels.height(), screen->depth()};
     }
-    const QStringList lines =
-        SystemInformationLines(m_services.systemSources(), display, m_services.programs(),
-                               m_services.varnelVersion(), QString::fromLatin1(qVersion()));
+    const QStringList lines = SystemInformationLines(m_services.systemSources(), display, m_services.programs(),
+                                                     m_services.varnelVersion(), QString::fromLatin1(qVersion()));
     ui->lb_Info->addItems(lines);
     for (int i = 0; i < ui->lb_Info->count(); ++i) ui->lb_Info->item(i)->setSizeHint(QSize(500, 13));
     ui->pp_Info->setVisible(true);
 }
 
-void Tfrm_About::sb_CloseInfoClick() {
+void Tfrm_About::sb_CloseInfoClick()
+{
     ui->pp_Info->setVisible(false);
 }
 
-void Tfrm_About::mr_MedallionMouseEnter() {
+void Tfrm_About::mr_MedallionMouseEnter()
+{
     ui->gif_Medallion->setVisible(true);
 }
 
-void Tfrm_About::mr_MedallionMouseLeave() {
+void Tfrm_About::mr_MedallionMouseLeave()
+{
     ui->gif_Medallion->setVisible(false);
 }
 
-void Tfrm_About::mr_MedallionMouseUp(Qt::MouseButton button, Qt::KeyboardModifiers modifiers) {
+void Tfrm_About::mr_MedallionMouseUp(Qt::MouseButton button, Qt::KeyboardModifiers modifiers)
+{
     const QString name = QStringLiteral("kestrix.hlp");
     const QString found = m_services.findHelpFile(name);
     m_helpFile = found.isEmpty() ? QDir(QCoreApplication::applicationDirPath()).filePath(name) : found;
@@ -500,21 +538,24 @@ void Tfrm_About::mr_MedallionMouseUp(Qt::MouseButton button, Qt::KeyboardModifie
         m_services.showHelpKeyword(m_helpFile, QStringLiteral("EasterEgg"), this);
 }
 
-void Tfrm_About::lbl_TolveyDblClick() {
-    ui->lbl_Tolvey->setText(QStringLiteral("the Tolvey is ") +
-                            QString::number(kBirthDate.daysTo(m_services.today())) +
+void Tfrm_About::lbl_TolveyDblClick()
+{
+    ui->lbl_Tolvey->setText(QStringLiteral("the Tolvey is ") + QString::number(kBirthDate.daysTo(m_services.today())) +
                             QStringLiteral(" days old"));
 }
 
-void Tfrm_About::FormKeyPress(QChar key) {
+void Tfrm_About::FormKeyPress(QChar key)
+{
     if ((key == u'x' || key == u'X') && ui->sp_Credits->isPlaying()) ui->sp_Credits->stop();
 }
 
-void Tfrm_About::FormClose() {
+void Tfrm_About::FormClose()
+{
     ui->sp_Credits->stop();
 }
 
-void Tfrm_About::openLink(LinkLabel* link) {
+void Tfrm_About::openLink(LinkLabel* link)
+{
     m_services.openLink(link->target());
 }
 

@@ -26,7 +26,8 @@ constexpr int kLastStep = kQuizQuestionCount + 1;  // the step on which the last
 // Line breaks of the quiz's texts: line feed, then carriage return.
 const QString kBreak = QStringLiteral("\n\r");
 
-void showBox(QWidget* parent, QMessageBox::Icon icon, const QString& title, const QString& text) {
+void showBox(QWidget* parent, QMessageBox::Icon icon, const QString& title, const QString& text)
+{
     QMessageBox box(icon, title, text, QMessageBox::Ok, parent);
     box.setWindowModality(Qt::ApplicationModal);
     box.setWindowFlag(Qt::WindowStaysOnTopHint);
@@ -38,15 +39,18 @@ void showBox(QWidget* parent, QMessageBox::Icon icon, const QString& title, cons
 
 }  // namespace
 
-void QuizDialogs::information(QWidget* parent, const QString& title, const QString& text) {
+void QuizDialogs::information(QWidget* parent, const QString& title, const QString& text)
+{
     showBox(parent, QMessageBox::Information, title, text);
 }
 
-void QuizDialogs::error(QWidget* parent, const QString& title, const QString& text) {
+void QuizDialogs::error(QWidget* parent, const QString& title, const QString& text)
+{
     showBox(parent, QMessageBox::Critical, title, text);
 }
 
-bool QuizDialogs::question(QWidget* parent, const QString& title, const QString& text) {
+bool QuizDialogs::question(QWidget* parent, const QString& title, const QString& text)
+{
     QMessageBox box(QMessageBox::Question, title, text, QMessageBox::Yes | QMessageBox::No, parent);
     box.setWindowModality(Qt::ApplicationModal);
     box.setWindowFlag(Qt::WindowStaysOnTopHint);
@@ -56,7 +60,8 @@ bool QuizDialogs::question(QWidget* parent, const QString& title, const QString&
     return box.exec() == QMessageBox::Yes;
 }
 
-void ShowQuarnQuiz() {
+void ShowQuarnQuiz()
+{
     if (!qobject_cast<QApplication*>(QCoreApplication::instance())) return;
     Tfrm_QuarnQuiz quiz;
     quiz.exec();
@@ -66,14 +71,16 @@ void ShowQuarnQuiz() {
 
 GradientBackground::GradientBackground(QWidget* parent) : QWidget(parent) {}
 
-void GradientBackground::setColors(const QColor& from, const QColor& to, int bands) {
+void GradientBackground::setColors(const QColor& from, const QColor& to, int bands)
+{
     m_from = from;
     m_to = to;
     m_bands = qMax(1, bands);
     update();
 }
 
-void GradientBackground::paintEvent(QPaintEvent*) {
+void GradientBackground::paintEvent(QPaintEvent*)
+{
     QPainter p(this);
     const int h = height();
     for (int i = 0; i < m_bands; ++i) {
@@ -89,19 +96,22 @@ void GradientBackground::paintEvent(QPaintEvent*) {
 
 GradientLabel::GradientLabel(QWidget* parent) : QWidget(parent) {}
 
-void GradientLabel::setText(const QString& text) {
+void GradientLabel::setText(const QString& text)
+{
     m_text = text;
     update();
 }
 
-void GradientLabel::setColors(const QColor& from, const QColor& to, const QColor& shadow) {
+void GradientLabel::setColors(const QColor& from, const QColor& to, const QColor& shadow)
+{
     m_from = from;
     m_to = to;
     m_shadow = shadow;
     update();
 }
 
-void GradientLabel::paintEvent(QPaintEvent*) {
+void GradientLabel::paintEvent(QPaintEvent*)
+{
     QPainter p(this);
     p.setRenderHint(QPainter::Antialiasing);
     QPainterPath path;
@@ -117,12 +127,14 @@ void GradientLabel::paintEvent(QPaintEvent*) {
 
 GradientCaption::GradientCaption(QWidget* parent) : QWidget(parent) {}
 
-void GradientCaption::setText(const QString& text) {
+void GradientCaption::setText(const QString& text)
+{
     m_text = text;
     update();
 }
 
-void GradientCaption::paintEvent(QPaintEvent*) {
+void GradientCaption::paintEvent(QPaintEvent*)
+{
     QPainter p(this);
     QLinearGradient gradient(0, 0, width(), 0);
     gradient.setColorAt(0, QColor(0, 0, 0x80));
@@ -137,22 +149,26 @@ void GradientCaption::paintEvent(QPaintEvent*) {
 
 LcdLabel::LcdLabel(QWidget* parent) : QWidget(parent) {}
 
-void LcdLabel::setText(const QString& text) {
+void LcdLabel::setText(const QString& text)
+{
     m_text = text;
     update();
 }
 
-void LcdLabel::setCharacterCount(int count) {
+void LcdLabel::setCharacterCount(int count)
+{
     m_characters = qMax(1, count);
     updateGeometry();
     update();
 }
 
-QSize LcdLabel::sizeHint() const {
+QSize LcdLabel::sizeHint() const
+{
     return {m_characters * 24, 26};
 }
 
-void LcdLabel::paintEvent(QPaintEvent*) {
+void LcdLabel::paintEvent(QPaintEvent*)
+{
     // The text is drawn without smoothing into a grid of 6 x 8 cells per character, each cell
     // then shown as a dot: lit in the label's colour, unlit as a faint dot.
     constexpr int kCellW = 6, kCellH = 8;
@@ -189,7 +205,8 @@ void LcdLabel::paintEvent(QPaintEvent*) {
 Tfrm_QuarnQuiz::Tfrm_QuarnQuiz(QWidget* parent, QuizDialogs* dialogs)
     : QDialog(parent, Qt::Window | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint),
       ui(new Ui::Tfrm_QuarnQuiz),
-      m_dialogs(dialogs) {
+      m_dialogs(dialogs)
+{
     ui->setupUi(this);
     if (!m_dialogs) {
         m_defaultDialogs = std::make_unique<QuizDialogs>();
@@ -239,19 +256,23 @@ Tfrm_QuarnQuiz::Tfrm_QuarnQuiz(QWidget* parent, QuizDialogs* dialogs)
     connect(ui->btn_Stop, &QPushButton::clicked, this, &Tfrm_QuarnQuiz::btn_CloseClick);
 }
 
-Tfrm_QuarnQuiz::~Tfrm_QuarnQuiz() {
+Tfrm_QuarnQuiz::~Tfrm_QuarnQuiz()
+{
     delete ui;
 }
 
-int Tfrm_QuarnQuiz::selectedAnswer() const {
+int Tfrm_QuarnQuiz::selectedAnswer() const
+{
     return m_answers->checkedId();
 }
 
-void Tfrm_QuarnQuiz::chooseAnswer(int index) {
+void Tfrm_QuarnQuiz::chooseAnswer(int index)
+{
     if (QAbstractButton* button = m_answers->button(index)) button->setChecked(true);
 }
 
-void Tfrm_QuarnQuiz::showEvent(QShowEvent* event) {
+void Tfrm_QuarnQuiz::showEvent(QShowEvent* event)
+{
     QDialog::showEvent(event);
     if (!m_activated) {
         m_activated = true;
@@ -260,29 +281,34 @@ void Tfrm_QuarnQuiz::showEvent(QShowEvent* event) {
     placeControls();
 }
 
-void Tfrm_QuarnQuiz::resizeEvent(QResizeEvent* event) {
+void Tfrm_QuarnQuiz::resizeEvent(QResizeEvent* event)
+{
     QDialog::resizeEvent(event);
     placeControls();
 }
 
-bool Tfrm_QuarnQuiz::eventFilter(QObject* watched, QEvent* event) {
+bool Tfrm_QuarnQuiz::eventFilter(QObject* watched, QEvent* event)
+{
     if (watched == ui->pp_Form && event->type() == QEvent::Resize) pp_FormResize();
     return QDialog::eventFilter(watched, event);
 }
 
 // Escape and the window manager's close go through the same confirmation as Stop.
-void Tfrm_QuarnQuiz::reject() {
+void Tfrm_QuarnQuiz::reject()
+{
     btn_CloseClick();
 }
 
-void Tfrm_QuarnQuiz::FormActivate() {
+void Tfrm_QuarnQuiz::FormActivate()
+{
     placeControls();
     m_step = 0;
 }
 
 // The score sits 36 pixels above the bottom edge and the panel in the middle, whatever size the
 // window is maximised to.
-void Tfrm_QuarnQuiz::placeControls() {
+void Tfrm_QuarnQuiz::placeControls()
+{
     ui->grd_Background->setGeometry(rect());
     ui->grdl_QuarnQUIZ->move((width() - ui->grdl_QuarnQUIZ->width()) / 2, 16);
     ui->lcd_ScoreLabel->move(ui->lcd_ScoreLabel->x(), height() - 36);
@@ -290,31 +316,34 @@ void Tfrm_QuarnQuiz::placeControls() {
     ui->pp_Form->move((width() - ui->pp_Form->width()) / 2, (height() - ui->pp_Form->height()) / 2);
 }
 
-void Tfrm_QuarnQuiz::pp_FormResize() {
+void Tfrm_QuarnQuiz::pp_FormResize()
+{
     ui->btn_Close->move(ui->pp_Form->width() - 21, ui->btn_Close->y());
     ui->grdpnl_Caption->setGeometry(2, 2, ui->pp_Form->width() - 4, ui->grdpnl_Caption->height());
 }
 
-void Tfrm_QuarnQuiz::btn_NextClick() {
+void Tfrm_QuarnQuiz::btn_NextClick()
+{
     if (m_step == 0)
         StartQuiz();
     else
         NextQuestion();
 }
 
-void Tfrm_QuarnQuiz::btn_CloseClick() {
-    if (m_dialogs->question(this, QStringLiteral("Are you sure"),
-                            QStringLiteral("Are you sure you want to quit ?")))
+void Tfrm_QuarnQuiz::btn_CloseClick()
+{
+    if (m_dialogs->question(this, QStringLiteral("Are you sure"), QStringLiteral("Are you sure you want to quit ?")))
         done(QDialog::Rejected);
 }
 
-void Tfrm_QuarnQuiz::setTextBorder(int borderHeight, int labelHeight) {
+void Tfrm_QuarnQuiz::setTextBorder(int borderHeight, int labelHeight)
+{
     ui->pb_TextBorder->resize(ui->pb_TextBorder->width(), borderHeight);
-    ui->lbl_Text->setGeometry(4, (borderHeight - labelHeight) / 2, ui->pb_TextBorder->width() - 8,
-                              labelHeight);
+    ui->lbl_Text->setGeometry(4, (borderHeight - labelHeight) / 2, ui->pb_TextBorder->width() - 8, labelHeight);
 }
 
-void Tfrm_QuarnQuiz::StartQuiz() {
+void Tfrm_QuarnQuiz::StartQuiz()
+{
     m_random.seed(static_cast<quint32>(QDateTime::currentMSecsSinceEpoch()));
     m_asked.clear();
     ui->btn_Next->setText(QStringLiteral("Next >>"));
@@ -326,7 +355,8 @@ void Tfrm_QuarnQuiz::StartQuiz() {
     NextQuestion();
 }
 
-void Tfrm_QuarnQuiz::NextQuestion() {
+void Tfrm_QuarnQuiz::NextQuestion()
+{
     if (m_step > 0 && selectedAnswer() < 0) {
         m_dialogs->information(this, QStringLiteral("Nothing selected"),
                                QStringLiteral("You have to choose an option"));
@@ -346,7 +376,8 @@ void Tfrm_QuarnQuiz::NextQuestion() {
     showQuestion(number);
 }
 
-void Tfrm_QuarnQuiz::showQuestion(int number) {
+void Tfrm_QuarnQuiz::showQuestion(int number)
+{
     m_current = number;
     const QuizQuestion& question = QuizQuestions()[static_cast<std::size_t>(number)];
     while (QLayoutItem* item = m_answerLayout->takeAt(0)) delete item;
@@ -364,28 +395,28 @@ void Tfrm_QuarnQuiz::showQuestion(int number) {
     ui->rg_Questions->setVisible(true);
 }
 
-void Tfrm_QuarnQuiz::CheckAnswer() {
+void Tfrm_QuarnQuiz::CheckAnswer()
+{
     const QuizQuestion& question = QuizQuestions()[static_cast<std::size_t>(m_current)];
     if (selectedAnswer() == question.rightAnswer) {
         const int score = ui->lcd_Score->text().toInt() + question.points;
         ui->lcd_Score->setText(QString::number(score));
-        m_dialogs->information(
-            this, QStringLiteral("Congratiolations"),
-            QStringLiteral("The answer was right, you got %1 point(s)").arg(question.points));
+        m_dialogs->information(this, QStringLiteral("Congratiolations"),
+                               QStringLiteral("The answer was right, you got %1 point(s)").arg(question.points));
     } else {
         m_dialogs->error(this, QStringLiteral("Sorry"),
-                         QStringLiteral("The answer was wrong.") + kBreak +
-                             QStringLiteral("The right answer was : ") +
+                         QStringLiteral("The answer was wrong.") + kBreak + QStringLiteral("The right answer was : ") +
                              question.answers[static_cast<std::size_t>(question.rightAnswer)]);
     }
 }
 
-void Tfrm_QuarnQuiz::FinishQuiz() {
+void Tfrm_QuarnQuiz::FinishQuiz()
+{
     ui->rg_Questions->setVisible(false);
     setTextBorder(108, 100);
     const QString score = ui->lcd_Score->text();
-    ui->lbl_Text->setText(QStringLiteral("Congratiolations, you've finished the Quarn Quiz") + kBreak +
-                          kBreak + QStringLiteral("You got : ") + score + QStringLiteral(" points") + kBreak +
+    ui->lbl_Text->setText(QStringLiteral("Congratiolations, you've finished the Quarn Quiz") + kBreak + kBreak +
+                          QStringLiteral("You got : ") + score + QStringLiteral(" points") + kBreak +
                           QStringLiteral("You're code is :"));
     ui->ed_Code->setText(MakeScoreCode(score, QDateTime::currentDateTime()));
     ui->ed_Code->setCursorPosition(0);

@@ -31,8 +31,8 @@ private:
 
 }  // namespace
 
-void DecompressEx(kestrix::MemoryStream* destination, kestrix::MemoryStream* source,
-                  std::int32_t decompressedSize, std::uint8_t lengthBias)
+void DecompressEx(kestrix::MemoryStream* destination, kestrix::MemoryStream* source, std::int32_t decompressedSize,
+                  std::uint8_t lengthBias)
 {
     if (!destination || !source) return;
     BusyCursor busy;

@@ -21,9 +21,8 @@ VARNEL_EXPORT void DecompressEx(kestrix::MemoryStream* destination, kestrix::Mem
 
 // The same decoder over plain buffers: expands `sourceSize` bytes at `source` into
 // `destinationSize` bytes at `destination`, never reading or writing outside them.
-VARNEL_EXPORT void DecompressExPtr(std::uint8_t* destination, std::int32_t destinationSize,
-                                   const std::uint8_t* source, std::int32_t sourceSize,
-                                   std::uint8_t lengthBias);
+VARNEL_EXPORT void DecompressExPtr(std::uint8_t* destination, std::int32_t destinationSize, const std::uint8_t* source,
+                                   std::int32_t sourceSize, std::uint8_t lengthBias);
 
 // Writes the uncompressed copy ("$" + file name, beside it) of a compressed saved game; does
 // nothing for a missing file or one that is not a compressed saved game. Reports nothing.

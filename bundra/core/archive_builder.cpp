@@ -117,10 +117,12 @@ private:
     bool writeEntries()
     {
         const std::uint64_t tableSize = 4 * (static_cast<std::uint64_t>(m_items.size()) + 1);
-        if (tableSize > kMaxArchive) return stop(-1, QStringLiteral("%1: too many items for one archive").arg(m_output));
+        if (tableSize > kMaxArchive)
+            return stop(-1, QStringLiteral("%1: too many items for one archive").arg(m_output));
         m_tableSize = tableSize;
         const QByteArray zeros(static_cast<qsizetype>(tableSize), '\0');
-        if (m_temp.write(zeros) != zeros.size()) return stop(-1, QStringLiteral("%1: %2").arg(m_temp.fileName(), m_temp.errorString()));
+        if (m_temp.write(zeros) != zeros.size())
+            return stop(-1, QStringLiteral("%1: %2").arg(m_temp.fileName(), m_temp.errorString()));
         m_end = tableSize;
 
         m_offsets.assign(m_items.size(), 0);
@@ -145,9 +147,10 @@ private:
         bool ok = false;
         const qlonglong n = ref.size() >= 2 ? ref.mid(1, ref.size() - 2).toLongLong(&ok) : 0;
         if (!ok || n < 1 || n > static_cast<qlonglong>(m_items.size()))
-            return stop(index, QStringLiteral("{double} at position %1: its reference \"%2\" names no entry of the list")
-                                   .arg(i + 1)
-                                   .arg(ref));
+            return stop(index,
+                        QStringLiteral("{double} at position %1: its reference \"%2\" names no entry of the list")
+                            .arg(i + 1)
+                            .arg(ref));
         const std::size_t target = static_cast<std::size_t>(n - 1);
         if (item.size != m_items[target].size) {
             report(QStringLiteral("Double is incorrect"), ReportKind::Problem, index);
@@ -216,7 +219,8 @@ private:
             QByteArray block;
             while (left > 0) {
                 block = in.read(static_cast<qint64>(std::min<std::uint64_t>(left, kCopyBlock)));
-                if (block.isEmpty()) return stop(index, QStringLiteral("%1: the file ended while being read").arg(path));
+                if (block.isEmpty())
+                    return stop(index, QStringLiteral("%1: the file ended while being read").arg(path));
                 if (m_temp.write(block) != block.size()) return writeFailed(index);
                 left -= static_cast<std::uint64_t>(block.size());
             }
@@ -225,7 +229,10 @@ private:
         return true;
     }
 
-    bool writeFailed(int index) { return stop(index, QStringLiteral("%1: %2").arg(m_temp.fileName(), m_temp.errorString())); }
+    bool writeFailed(int index)
+    {
+        return stop(index, QStringLiteral("%1: %2").arg(m_temp.fileName(), m_temp.errorString()));
+    }
 
     bool writeTable()
     {

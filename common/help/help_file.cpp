@@ -14,33 +14,27 @@ namespace {
 std::optional<QString> headerName(const QString& line, const char* kind)
 {
     const QString kOpen = QLatin1Char('[') + QLatin1String(kind);
-    if (!line.startsWith(kOpen))
-        return std::nullopt;
+    if (!line.startsWith(kOpen)) return std::nullopt;
     if (line.size() > kOpen.size() && !line.at(kOpen.size()).isSpace() && line.at(kOpen.size()) != QLatin1Char(']'))
         return std::nullopt;  // "[topical]" is text, not a header
-    if (!line.endsWith(QLatin1Char(']')))
-        return QString();
+    if (!line.endsWith(QLatin1Char(']'))) return QString();
     const QString name = line.mid(kOpen.size(), line.size() - kOpen.size() - 1).trimmed();
-    if (name.contains(QLatin1Char('[')) || name.contains(QLatin1Char(']')))
-        return QString();
+    if (name.contains(QLatin1Char('[')) || name.contains(QLatin1Char(']'))) return QString();
     return name;
 }
 
 // Only plain decimal digits make a number: "5000", not "+5000" or "5e3".
 std::optional<qint64> topicNumber(const QString& name)
 {
-    if (name.isEmpty() || name.size() > 18)
-        return std::nullopt;
+    if (name.isEmpty() || name.size() > 18) return std::nullopt;
     for (const QChar c : name)
-        if (c < QLatin1Char('0') || c > QLatin1Char('9'))
-            return std::nullopt;
+        if (c < QLatin1Char('0') || c > QLatin1Char('9')) return std::nullopt;
     return name.toLongLong();
 }
 
 bool startsWithField(const QString& line, const QString& field, QString* value)
 {
-    if (!line.startsWith(field, Qt::CaseInsensitive))
-        return false;
+    if (!line.startsWith(field, Qt::CaseInsensitive)) return false;
     *value = line.mid(field.size()).trimmed();
     return true;
 }
@@ -55,8 +49,7 @@ QString HelpTopic::plainText() const
 HelpFile HelpFile::load(const QString& path)
 {
     QFile file(path);
-    if (path.isEmpty() || !file.open(QIODevice::ReadOnly))
-        return {};
+    if (path.isEmpty() || !file.open(QIODevice::ReadOnly)) return {};
     HelpFile help = parse(file.read(kMaxFileSize));
     help.m_loaded = true;
     return help;
@@ -74,19 +67,16 @@ HelpFile HelpFile::parse(const QByteArray& utf8)
 
     HelpTopic* current = nullptr;  // nullptr: lines belong to no topic
     QString section;
-    bool inHead = false;           // title and keywords are read only before the first text line
+    bool inHead = false;  // title and keywords are read only before the first text line
     QString paragraph;
     const auto endParagraph = [&] {
-        if (current && !paragraph.isEmpty())
-            current->paragraphs << paragraph;
+        if (current && !paragraph.isEmpty()) current->paragraphs << paragraph;
         paragraph.clear();
     };
 
     for (QString line : lines) {
-        if (line.endsWith(QLatin1Char('\r')))
-            line.chop(1);
-        if (line.startsWith(QLatin1Char('#')))
-            continue;
+        if (line.endsWith(QLatin1Char('\r'))) line.chop(1);
+        if (line.startsWith(QLatin1Char('#'))) continue;
         if (const auto name = headerName(line.trimmed(), "section")) {
             endParagraph();
             current = nullptr;
@@ -107,8 +97,7 @@ HelpFile HelpFile::parse(const QByteArray& utf8)
             }
             continue;
         }
-        if (!current)
-            continue;
+        if (!current) continue;
         const QString trimmed = line.trimmed();
         QString value;
         if (inHead && startsWithField(trimmed, QStringLiteral("title:"), &value)) {
@@ -118,8 +107,7 @@ HelpFile HelpFile::parse(const QByteArray& utf8)
         if (inHead && startsWithField(trimmed, QStringLiteral("keywords:"), &value)) {
             for (const QString& keyword : value.split(QLatin1Char(';'))) {
                 const QString k = keyword.trimmed();
-                if (!k.isEmpty())
-                    current->keywords << k;
+                if (!k.isEmpty()) current->keywords << k;
             }
             continue;
         }
@@ -148,54 +136,45 @@ HelpFile HelpFile::parse(const QByteArray& utf8)
 const HelpTopic* HelpFile::topicByNumber(qint64 number) const
 {
     for (const HelpTopic& topic : m_topics)
-        if (topic.number == number)
-            return &topic;
+        if (topic.number == number) return &topic;
     return nullptr;
 }
 
 const HelpTopic* HelpFile::topicByKeyword(const QString& keyword) const
 {
     const QString key = keyword.trimmed();
-    if (key.isEmpty())
-        return nullptr;
+    if (key.isEmpty()) return nullptr;
     const auto matches = [&](const HelpTopic& topic, bool exact) {
         const auto test = [&](const QString& k) {
             return exact ? k.compare(key, Qt::CaseInsensitive) == 0 : k.startsWith(key, Qt::CaseInsensitive);
         };
-        if (test(topic.name))
-            return true;
+        if (test(topic.name)) return true;
         for (const QString& k : topic.keywords)
-            if (test(k))
-                return true;
+            if (test(k)) return true;
         return false;
     };
     // An exact keyword wins over an earlier topic that merely starts with it ("text" before "text.hqr").
     for (const bool exact : {true, false})
         for (const HelpTopic& topic : m_topics)
-            if (matches(topic, exact))
-                return &topic;
+            if (matches(topic, exact)) return &topic;
     return nullptr;
 }
 
 QString FindHelpFile(const QString& name, const QString& folder)
 {
-    if (name.isEmpty() || name.contains(QLatin1Char('/')))
-        return {};
+    if (name.isEmpty() || name.contains(QLatin1Char('/'))) return {};
     QString dirPath = folder;
     if (dirPath.isEmpty()) {
-        if (!QCoreApplication::instance())
-            return {};
+        if (!QCoreApplication::instance()) return {};
         dirPath = QCoreApplication::applicationDirPath();
     }
     const QDir dir(dirPath);
     // The exact spelling first; then any spelling, the first in name order so the choice is stable.
     const QFileInfo exact(dir.filePath(name));
-    if (exact.isFile())
-        return exact.absoluteFilePath();
+    if (exact.isFile()) return exact.absoluteFilePath();
     const QFileInfoList entries = dir.entryInfoList(QDir::Files | QDir::Hidden, QDir::Name);
     for (const QFileInfo& entry : entries)
-        if (entry.fileName().compare(name, Qt::CaseInsensitive) == 0)
-            return entry.absoluteFilePath();
+        if (entry.fileName().compare(name, Qt::CaseInsensitive) == 0) return entry.absoluteFilePath();
     return {};
 }
 

@@ -15,10 +15,9 @@
 //   - A line that starts with "- " is an item of a list;
 //     indented lines continue the item, a line at the margin starts a new paragraph.
 //
-// Text before the first header belongs to no topic and is ignored; a section line ends a topic. A header that is not of the form
-// above ("[topic]", "[topic 12" without "]") is ignored together with the lines that follow it up to
-// the next good header, so a damaged file only lacks topics. When two topics share a number or a
-// name, the first one counts.
+// Text before the first header belongs to no topic and is ignored; a section line ends a topic. A header that is not of
+// the form above ("[topic]", "[topic 12" without "]") is ignored together with the lines that follow it up to the next
+// good header, so a damaged file only lacks topics. When two topics share a number or a name, the first one counts.
 
 #include <QByteArray>
 #include <QList>
@@ -30,13 +29,13 @@
 namespace kestrix {
 
 struct HelpTopic {
-    QString name;                 // the text of the header: "5000", "EasterEgg"
-    std::optional<qint64> number; // set when the name is a decimal number
+    QString name;                  // the text of the header: "5000", "EasterEgg"
+    std::optional<qint64> number;  // set when the name is a decimal number
     QString title;
-    QString section;              // the section heading it follows, "" before any
-    bool hidden = false;          // not listed in the contents
+    QString section;      // the section heading it follows, "" before any
+    bool hidden = false;  // not listed in the contents
     QStringList keywords;
-    QStringList paragraphs;       // a list item is a paragraph of its own that starts with "- "
+    QStringList paragraphs;  // a list item is a paragraph of its own that starts with "- "
 
     // The paragraphs joined by empty lines, as plain text.
     QString plainText() const;

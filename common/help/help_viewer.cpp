@@ -37,8 +37,7 @@ QString paragraphsHtml(const HelpTopic& topic, const QString& paragraphStyle)
         const bool item = paragraph.startsWith(QLatin1String("- "));
         if (item && !inList)
             html += QStringLiteral("<ul style=\"margin-top:0; margin-bottom:6px; -qt-list-indent:1;\">");
-        if (!item && inList)
-            html += QStringLiteral("</ul>");
+        if (!item && inList) html += QStringLiteral("</ul>");
         inList = item;
         if (item)
             html += QStringLiteral("<li>") + paragraph.mid(2).toHtmlEscaped() + QStringLiteral("</li>");
@@ -46,8 +45,7 @@ QString paragraphsHtml(const HelpTopic& topic, const QString& paragraphStyle)
             html += QStringLiteral("<p style=\"%1\">").arg(paragraphStyle) + paragraph.toHtmlEscaped() +
                     QStringLiteral("</p>");
     }
-    if (inList)
-        html += QStringLiteral("</ul>");
+    if (inList) html += QStringLiteral("</ul>");
     return html;
 }
 
@@ -64,8 +62,7 @@ QString popupHtml(const HelpTopic& topic)
 // outside is handled by Qt's pop-up behaviour, which closes it as well.
 class HelpPopup : public QFrame {
 public:
-    explicit HelpPopup(const HelpTopic& topic)
-        : QFrame(nullptr, Qt::Popup | Qt::FramelessWindowHint)
+    explicit HelpPopup(const HelpTopic& topic) : QFrame(nullptr, Qt::Popup | Qt::FramelessWindowHint)
     {
         setObjectName(QLatin1String(kPopupObjectName));
         setAttribute(Qt::WA_DeleteOnClose);
@@ -111,8 +108,7 @@ QPointer<HelpPopup>& currentPopup()
 // The topic window: a contents link, a keyword field and the topic text. One per program, reused.
 class HelpWindow : public QWidget {
 public:
-    HelpWindow(HelpFile help, QWidget* parent)
-        : QWidget(parent, Qt::Window), m_help(std::move(help))
+    HelpWindow(HelpFile help, QWidget* parent) : QWidget(parent, Qt::Window), m_help(std::move(help))
     {
         setObjectName(QLatin1String(kWindowObjectName));
         setAttribute(Qt::WA_DeleteOnClose);
@@ -148,8 +144,7 @@ public:
         connect(m_browser, &QTextBrowser::anchorClicked, this, [this](const QUrl& url) {
             bool ok = false;
             const int index = url.fragment().toInt(&ok);
-            if (ok && index >= 0 && index < m_help.topics().size())
-                showTopic(m_help.topics().at(index));
+            if (ok && index >= 0 && index < m_help.topics().size()) showTopic(m_help.topics().at(index));
         });
     }
 
@@ -158,8 +153,8 @@ public:
 
     void showTopic(const HelpTopic& topic)
     {
-        QString html = QStringLiteral("<h3>") +
-                       (topic.title.isEmpty() ? topic.name : topic.title).toHtmlEscaped() + QStringLiteral("</h3>");
+        QString html = QStringLiteral("<h3>") + (topic.title.isEmpty() ? topic.name : topic.title).toHtmlEscaped() +
+                       QStringLiteral("</h3>");
         html += paragraphsHtml(topic, QStringLiteral("margin-top:0; margin-bottom:8px;"));
         m_browser->setHtml(html);
     }
@@ -167,13 +162,11 @@ public:
     void showContents()
     {
         QString html = QStringLiteral("<h3>Contents</h3>");
-        if (m_help.topics().isEmpty())
-            html += QStringLiteral("<p>This help file holds no topics.</p>");
+        if (m_help.topics().isEmpty()) html += QStringLiteral("<p>This help file holds no topics.</p>");
         QString section;
         for (int i = 0; i < m_help.topics().size(); ++i) {
             const HelpTopic& topic = m_help.topics().at(i);
-            if (topic.hidden)
-                continue;
+            if (topic.hidden) continue;
             if (topic.section != section) {
                 section = topic.section;
                 html += QStringLiteral("<p style=\"margin-top:10px; margin-bottom:3px;\"><b>%1</b></p>")
@@ -238,14 +231,12 @@ void present(QWidget* window)
 // The help number carried by one object, or nullopt.
 std::optional<qint64> ownNumber(const QObject* object, qint64 base)
 {
-    if (!object)
-        return std::nullopt;
+    if (!object) return std::nullopt;
     for (const char* name : {"helpContext", "tag"}) {
         const QVariant value = object->property(name);
         bool ok = false;
         const qint64 number = value.isValid() ? value.toLongLong(&ok) : 0;
-        if (ok && number >= base)
-            return number;
+        if (ok && number >= base) return number;
     }
     return std::nullopt;
 }
@@ -254,12 +245,9 @@ std::optional<qint64> ownNumber(const QObject* object, qint64 base)
 QAction* actionUnder(QWidget* widget, const QPoint& globalPos)
 {
     const QPoint local = widget->mapFromGlobal(globalPos);
-    if (auto* menu = qobject_cast<QMenu*>(widget))
-        return menu->actionAt(local);
-    if (auto* bar = qobject_cast<QMenuBar*>(widget))
-        return bar->actionAt(local);
-    if (auto* bar = qobject_cast<QToolBar*>(widget))
-        return bar->actionAt(local);
+    if (auto* menu = qobject_cast<QMenu*>(widget)) return menu->actionAt(local);
+    if (auto* bar = qobject_cast<QMenuBar*>(widget)) return bar->actionAt(local);
+    if (auto* bar = qobject_cast<QToolBar*>(widget)) return bar->actionAt(local);
     return nullptr;
 }
 
@@ -269,19 +257,16 @@ bool ShowHelpPopup(const QString& helpFile, qint64 number, const QPoint& globalP
 {
     const HelpFile help = HelpFile::load(helpFile);
     const HelpTopic* topic = help.topicByNumber(number);
-    if (!topic)
-        return false;
+    if (!topic) return false;
 
-    if (QPointer<HelpPopup>& old = currentPopup())
-        old->close();
+    if (QPointer<HelpPopup>& old = currentPopup()) old->close();
     auto* popup = new HelpPopup(*topic);
     currentPopup() = popup;
     popup->adjustSize();
 
     // Top left at the pointer, moved back inside the screen where it would stick out.
     QScreen* screen = QGuiApplication::screenAt(globalPos);
-    if (!screen)
-        screen = QGuiApplication::primaryScreen();
+    if (!screen) screen = QGuiApplication::primaryScreen();
     QPoint at = globalPos;
     if (screen) {
         const QRect area = screen->availableGeometry();
@@ -296,12 +281,10 @@ bool ShowHelpPopup(const QString& helpFile, qint64 number, const QPoint& globalP
 
 bool ShowHelpKeyword(const QString& helpFile, const QString& keyword, QWidget* parent)
 {
-    if (keyword.trimmed().isEmpty())
-        return ShowHelpContents(helpFile, parent);
+    if (keyword.trimmed().isEmpty()) return ShowHelpContents(helpFile, parent);
     HelpFile help = HelpFile::load(helpFile);
     const HelpTopic* topic = help.topicByKeyword(keyword);
-    if (!topic)
-        return false;
+    if (!topic) return false;
     const HelpTopic found = *topic;
     HelpWindow* window = helpWindow(std::move(help), parent);
     window->showTopic(found);
@@ -312,8 +295,7 @@ bool ShowHelpKeyword(const QString& helpFile, const QString& keyword, QWidget* p
 bool ShowHelpContents(const QString& helpFile, QWidget* parent)
 {
     HelpFile help = HelpFile::load(helpFile);
-    if (!help.isLoaded())
-        return false;
+    if (!help.isLoaded()) return false;
     HelpWindow* window = helpWindow(std::move(help), parent);
     window->showContents();
     present(window);
@@ -322,8 +304,7 @@ bool ShowHelpContents(const QString& helpFile, QWidget* parent)
 
 qint64 HelpNumberAt(QWidget* window, const QPoint& globalPos, qint64 base)
 {
-    if (!window || !window->isVisible())
-        return 0;
+    if (!window || !window->isVisible()) return 0;
 
     // Windows of our own above the window itself: open menus first, then floating tool bars.
     QWidget* top = nullptr;
@@ -336,29 +317,21 @@ qint64 HelpNumberAt(QWidget* window, const QPoint& globalPos, qint64 base)
                 break;
             }
         }
-        if (top)
-            break;
+        if (top) break;
     }
-    if (!top && window->frameGeometry().contains(globalPos))
-        top = window;
-    if (!top)
-        return 0;
+    if (!top && window->frameGeometry().contains(globalPos)) top = window;
+    if (!top) return 0;
 
     QWidget* leaf = top->childAt(top->mapFromGlobal(globalPos));
-    if (!leaf)
-        leaf = top;
+    if (!leaf) leaf = top;
     for (QWidget* widget = leaf; widget; widget = widget->parentWidget()) {
         if (QAction* action = actionUnder(widget, globalPos)) {
-            if (const auto number = ownNumber(action, base))
-                return *number;
+            if (const auto number = ownNumber(action, base)) return *number;
             if (action->menu())
-                if (const auto number = ownNumber(action->menu(), base))
-                    return *number;
+                if (const auto number = ownNumber(action->menu(), base)) return *number;
         }
-        if (const auto number = ownNumber(widget, base))
-            return *number;
-        if (widget == window)
-            break;
+        if (const auto number = ownNumber(widget, base)) return *number;
+        if (widget == window) break;
     }
     return kGeneralHelpTopic;
 }

@@ -3,8 +3,8 @@
 #include <QtGlobal>
 
 #ifdef Q_OS_UNIX
-#include <cerrno>
 #include <sys/resource.h>
+#include <cerrno>
 #endif
 
 namespace kestrix {

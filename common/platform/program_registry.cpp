@@ -6,13 +6,16 @@
 
 namespace kestrix {
 
-QString ProgramValueName(int number) { return QStringLiteral("{PROG-%1}").arg(number, 4, 10, QLatin1Char('0')); }
+QString ProgramValueName(int number)
+{
+    return QStringLiteral("{PROG-%1}").arg(number, 4, 10, QLatin1Char('0'));
+}
 
 void RegisterProgram(int number, const QString& title, const QString& executablePath)
 {
     const QString path = executablePath.isEmpty() ? QCoreApplication::applicationFilePath() : executablePath;
-    RegistryKey::settings().writeText(ProgramValueName(number), QLatin1Char('"') + title + QStringLiteral("\",\"") +
-                                                                     path + QLatin1Char('"'));
+    RegistryKey::settings().writeText(ProgramValueName(number),
+                                      QLatin1Char('"') + title + QStringLiteral("\",\"") + path + QLatin1Char('"'));
 }
 
 std::vector<RegisteredProgram> RegisteredPrograms()

@@ -25,6 +25,9 @@ qint64 TickCount()
     return start.elapsed();
 }
 
-void MillisecondClock::setForTesting(std::function<qint64()> clock) { testClock() = std::move(clock); }
+void MillisecondClock::setForTesting(std::function<qint64()> clock)
+{
+    testClock() = std::move(clock);
+}
 
 }  // namespace kestrix

@@ -14,13 +14,22 @@ const char kMarkerTail[] = "VERSION=";
 // Version texts are short; a longer run after the marker is not ours.
 constexpr int kMaxVersionLength = 32;
 
-QByteArray marker() { return QByteArray(kMarkerHead) + kMarkerTail; }
+QByteArray marker()
+{
+    return QByteArray(kMarkerHead) + kMarkerTail;
+}
 
-bool isVersionChar(char c) { return (c >= '0' && c <= '9') || c == '.' || (c >= 'a' && c <= 'z') || c == '-'; }
+bool isVersionChar(char c)
+{
+    return (c >= '0' && c <= '9') || c == '.' || (c >= 'a' && c <= 'z') || c == '-';
+}
 
 }  // namespace
 
-QString SuiteVersion() { return QStringLiteral(KESTRIX_VERSION); }
+QString SuiteVersion()
+{
+    return QStringLiteral(KESTRIX_VERSION);
+}
 
 QString FileVersion(const QString& path)
 {

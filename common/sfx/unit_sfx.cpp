@@ -50,9 +50,8 @@ QtMessageHandler g_previousHandler = nullptr;
 
 void filterAudioMessages(QtMsgType type, const QMessageLogContext& context, const QString& message)
 {
-    if (type == QtWarningMsg
-        && (message.startsWith(QLatin1String("PulseAudioService:"))
-            || message == QLatin1String("No audio device detected"))) {
+    if (type == QtWarningMsg && (message.startsWith(QLatin1String("PulseAudioService:")) ||
+                                 message == QLatin1String("No audio device detected"))) {
         return;
     }
     g_previousHandler(type, context, message);
@@ -61,8 +60,7 @@ void filterAudioMessages(QtMsgType type, const QMessageLogContext& context, cons
 void installAudioMessageFilter()
 {
     static bool installed = false;
-    if (installed)
-        return;
+    if (installed) return;
     installed = true;
     // Returns Qt's default handler when none was installed, so there is always one to pass to.
     g_previousHandler = qInstallMessageHandler(filterAudioMessages);
@@ -87,8 +85,7 @@ void systemBeep()
         s.beepHook();
         return;
     }
-    if (qobject_cast<QGuiApplication*>(QCoreApplication::instance()))
-        QApplication::beep();
+    if (qobject_cast<QGuiApplication*>(QCoreApplication::instance())) QApplication::beep();
 }
 
 // The application's task-modal error box (no parent window: it belongs to the application).
@@ -132,19 +129,16 @@ QSoundEffect* playerFor(int number)
 bool LoadSfx()
 {
     SfxState& s = state();
-    if (s.loaded)
-        return true;
+    if (s.loaded) return true;
 
     const RegistryKey key = RegistryKey::settings();
-    if (!key.exists() || key.readYesNo(QStringLiteral("SFX")) != true)
-        return false;
+    if (!key.exists() || key.readYesNo(QStringLiteral("SFX")) != true) return false;
 
     const QString path = QDir(programFolder()).filePath(kContainerName);
     if (!QResource::registerResource(path)) {
         if (!s.errorShown) {
             s.errorShown = true;
-            showErrorBox(QStringLiteral("Load error !"),
-                         QStringLiteral("Could not load \"%1\"").arg(kContainerName));
+            showErrorBox(QStringLiteral("Load error !"), QStringLiteral("Could not load \"%1\"").arg(kContainerName));
         }
         return false;
     }
@@ -157,18 +151,15 @@ bool PlaySfx(int number)
 {
     SfxState& s = state();
     if (!s.loaded) {
-        if (number == kBeepSound)
-            systemBeep();
+        if (number == kBeepSound) systemBeep();
         return false;
     }
     // A number the container does not hold is silent; so is a machine without sound output,
     // where a player would only complain and never finish.
-    if (!QFile::exists(resourcePath(number)) || !hasAudioOutput())
-        return false;
+    if (!QFile::exists(resourcePath(number)) || !hasAudioOutput()) return false;
 
     QSoundEffect* player = playerFor(number);
-    if (s.current)
-        s.current->stop();
+    if (s.current) s.current->stop();
     player->stop();
     player->play();
     s.current = player;
@@ -178,12 +169,10 @@ bool PlaySfx(int number)
 void FreeSfx()
 {
     SfxState& s = state();
-    for (auto& [number, player] : s.players)
-        delete player.data();
+    for (auto& [number, player] : s.players) delete player.data();
     s.players.clear();
     s.current = nullptr;
-    if (s.loaded)
-        QResource::unregisterResource(s.containerPath);
+    if (s.loaded) QResource::unregisterResource(s.containerPath);
     s.loaded = false;
     s.containerPath.clear();
 }

@@ -15,7 +15,10 @@ QString extensionKeyName(const QString& extension)
     return ext.isEmpty() ? QString() : QLatin1Char('.') + ext;
 }
 
-RegistryKey classKey(const QString& className) { return RegistryKey::classesRoot().subkey(className); }
+RegistryKey classKey(const QString& className)
+{
+    return RegistryKey::classesRoot().subkey(className);
+}
 
 RegistryKey commandKey(const QString& className, const QString& verb)
 {
@@ -47,8 +50,7 @@ bool IsAssociated(const QString& extension, const QString& program, const QStrin
     return command->toLower().contains(program.toLower());
 }
 
-void Associate(const QString& extension, const QString& command, const QString& verb,
-               const QString& className)
+void Associate(const QString& extension, const QString& command, const QString& verb, const QString& className)
 {
     const QString keyName = extensionKeyName(extension);
     if (keyName.isEmpty()) return;

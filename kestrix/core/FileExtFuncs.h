@@ -25,8 +25,7 @@ bool IsAssociated(const QString& extension, const QString& program, const QStrin
 // Links ".ext" to `className` unless it already names a class (that class is then kept and
 // used), and writes `command` as the class's "shell\VERB\command". With an empty command or verb
 // only the link is made (types that no program of ours opens).
-void Associate(const QString& extension, const QString& command, const QString& verb,
-               const QString& className);
+void Associate(const QString& extension, const QString& command, const QString& verb, const QString& className);
 
 // Writes `description` as the default value of the class that ".ext" names; nothing when it
 // names none.

@@ -74,11 +74,16 @@ QString escapeValue(const QString& text)
 {
     QString out;
     for (const QChar c : text) {
-        if (c == QLatin1Char('\\')) out += QStringLiteral("\\\\");
-        else if (c == QLatin1Char('\n')) out += QStringLiteral("\\n");
-        else if (c == QLatin1Char('\t')) out += QStringLiteral("\\t");
-        else if (c == QLatin1Char('\r')) out += QStringLiteral("\\r");
-        else out += c;
+        if (c == QLatin1Char('\\'))
+            out += QStringLiteral("\\\\");
+        else if (c == QLatin1Char('\n'))
+            out += QStringLiteral("\\n");
+        else if (c == QLatin1Char('\t'))
+            out += QStringLiteral("\\t");
+        else if (c == QLatin1Char('\r'))
+            out += QStringLiteral("\\r");
+        else
+            out += c;
     }
     return out;
 }
@@ -93,8 +98,8 @@ QString execArgument(const QString& argument)
     QString out;
     if (quote) out += QLatin1Char('"');
     for (const QChar c : argument) {
-        if (quote && (c == QLatin1Char('"') || c == QLatin1Char('`') || c == QLatin1Char('$') ||
-                      c == QLatin1Char('\\')))
+        if (quote &&
+            (c == QLatin1Char('"') || c == QLatin1Char('`') || c == QLatin1Char('$') || c == QLatin1Char('\\')))
             out += QLatin1Char('\\');
         out += c;
         if (c == QLatin1Char('%')) out += QLatin1Char('%');
@@ -152,8 +157,7 @@ QByteArray packageXml(const QString& type, const QString& ext, const QString& co
 QStringList mimeTypesOfEntry(const QStringList& lines)
 {
     for (const QString& line : lines)
-        if (line.startsWith(QLatin1String("MimeType=")))
-            return line.mid(9).split(QLatin1Char(';'), Qt::SkipEmptyParts);
+        if (line.startsWith(QLatin1String("MimeType="))) return line.mid(9).split(QLatin1Char(';'), Qt::SkipEmptyParts);
     return {};
 }
 
@@ -195,8 +199,7 @@ void removeTypeFromOtherEntries(const QString& appsDir, const QString& type, con
     }
 }
 
-void addTypeToEntry(const QString& appsDir, const QString& entryName, const QString& programPath,
-                    const QString& type)
+void addTypeToEntry(const QString& appsDir, const QString& entryName, const QString& programPath, const QString& type)
 {
     const QString path = appsDir + QLatin1Char('/') + entryName;
     QStringList types = mimeTypesOfEntry(readLines(path));
@@ -306,9 +309,15 @@ QString desktopEntryFor(const QString& programPath)
     return QString::fromLatin1(kEntryPrefix) + programIconName(programPath) + QStringLiteral(".desktop");
 }
 
-QString dataHome() { return xdgFolder("XDG_DATA_HOME", QStringLiteral("/.local/share")); }
+QString dataHome()
+{
+    return xdgFolder("XDG_DATA_HOME", QStringLiteral("/.local/share"));
+}
 
-QString configHome() { return xdgFolder("XDG_CONFIG_HOME", QStringLiteral("/.config")); }
+QString configHome()
+{
+    return xdgFolder("XDG_CONFIG_HOME", QStringLiteral("/.config"));
+}
 
 void syncExtension(const QString& extension)
 {
@@ -336,8 +345,9 @@ void syncExtension(const QString& extension)
         const QString description = cls.readText(kDefaultValue).value_or(QString());
         const bool withIcon =
             !cls.subkey(QStringLiteral("DefaultIcon")).readText(kDefaultValue).value_or(QString()).isEmpty();
-        packageChanged = writeIfChanged(packagePath, packageXml(type, ext, description.isEmpty() ? className : description,
-                                                                withIcon, genericIconFor(program)));
+        packageChanged = writeIfChanged(
+            packagePath,
+            packageXml(type, ext, description.isEmpty() ? className : description, withIcon, genericIconFor(program)));
     }
 
     const QString entryName = desktopEntryFor(program);

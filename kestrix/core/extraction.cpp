@@ -134,7 +134,8 @@ public:
         m_observer.setBusy(false);
         if (!m_stats.error.isEmpty()) return m_stats;
 
-        m_observer.logLine(QStringLiteral("^^ Extract [%1]").arg(QTime::currentTime().toString(QStringLiteral("hh:mm:ss"))));
+        m_observer.logLine(
+            QStringLiteral("^^ Extract [%1]").arg(QTime::currentTime().toString(QStringLiteral("hh:mm:ss"))));
         m_observer.logLine(QStringLiteral("files : %1").arg(m_stats.files));
         m_observer.logLine(QStringLiteral("size : %1").arg(m_stats.bytes));
         m_observer.logLine(QStringLiteral("time : %1").arg(m_stats.elapsedMs));
@@ -262,7 +263,8 @@ private:
         if (isArchiveItself(path)) return false;
         QFile file(path);
         if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) ||
-            (size > 0 && file.write(static_cast<const char*>(data), static_cast<qint64>(size)) != static_cast<qint64>(size)) ||
+            (size > 0 &&
+             file.write(static_cast<const char*>(data), static_cast<qint64>(size)) != static_cast<qint64>(size)) ||
             !file.flush()) {
             m_stats.error = QStringLiteral("%1: %2").arg(path, file.errorString());
             file.close();
@@ -300,7 +302,10 @@ QStringList ExtractionStats::statisticsLines() const
     return lines;
 }
 
-QString ExtractionStats::statisticsText() const { return statisticsLines().join(QStringLiteral("\r\n")); }
+QString ExtractionStats::statisticsText() const
+{
+    return statisticsLines().join(QStringLiteral("\r\n"));
+}
 
 bool CheckFreeSpace(const ExtractionContext& context, std::uint64_t totalBytes)
 {
@@ -321,9 +326,9 @@ ExtractionStats ExtractEntries(const ExtractionContext& context, const std::vect
         indexes = selected;
         std::sort(indexes.begin(), indexes.end());
         indexes.erase(std::unique(indexes.begin(), indexes.end()), indexes.end());
-        indexes.erase(std::remove_if(indexes.begin(), indexes.end(),
-                                     [&](std::size_t i) { return i >= context.rows->size(); }),
-                      indexes.end());
+        indexes.erase(
+            std::remove_if(indexes.begin(), indexes.end(), [&](std::size_t i) { return i >= context.rows->size(); }),
+            indexes.end());
     }
     const bool everyRow = !context.rows->empty() && indexes.size() == context.rows->size();
     return ExtractionRun(context).run(indexes, true, everyRow);
@@ -335,21 +340,19 @@ ExtractionStats ExtractRange(const ExtractionContext& context, std::uint32_t fro
     const std::uint32_t first = std::max<std::uint32_t>(from, 1);
     const std::uint32_t last = std::min(to, count);
     if ((first != from || last != to) && context.observer) {
-        context.observer->notice(first <= last ? QStringLiteral("The range %1 to %2 reaches outside the list of %3 rows: "
-                                                                "extracting rows %4 to %5")
-                                                     .arg(from)
-                                                     .arg(to)
-                                                     .arg(count)
-                                                     .arg(first)
-                                                     .arg(last)
-                                               : QStringLiteral("The range %1 to %2 holds none of the list's %3 rows")
-                                                     .arg(from)
-                                                     .arg(to)
-                                                     .arg(count));
+        context.observer->notice(
+            first <= last
+                ? QStringLiteral("The range %1 to %2 reaches outside the list of %3 rows: "
+                                 "extracting rows %4 to %5")
+                      .arg(from)
+                      .arg(to)
+                      .arg(count)
+                      .arg(first)
+                      .arg(last)
+                : QStringLiteral("The range %1 to %2 holds none of the list's %3 rows").arg(from).arg(to).arg(count));
     }
     std::vector<std::size_t> indexes;
-    for (std::uint32_t position = first; position <= last && position != 0; ++position)
-        indexes.push_back(position - 1);
+    for (std::uint32_t position = first; position <= last && position != 0; ++position) indexes.push_back(position - 1);
     if (indexes.empty()) return {};
     return ExtractionRun(context).run(indexes, false, false);
 }

@@ -20,15 +20,15 @@ struct ExtractionContext {
     std::uint32_t slotCount = 0;   // slots of the archive's table (trailing blank markers)
     bool useEntryNumbers = false;  // rows carry slot numbers (blank markers make sense)
     NamingConfig naming;
-    QString outputDir;             // output folder; a trailing "/" is added when missing
+    QString outputDir;                  // output folder; a trailing "/" is added when missing
     QString* lastOutputFile = nullptr;  // the last entry file written, carried between commands
     OperationObserver* observer = nullptr;
 };
 
 // What an extraction did.
 struct ExtractionStats {
-    std::uint64_t files = 0;     // rows visited (entry files, raw copies and double markers)
-    std::uint64_t bytes = 0;     // sum of their disk sizes
+    std::uint64_t files = 0;  // rows visited (entry files, raw copies and double markers)
+    std::uint64_t bytes = 0;  // sum of their disk sizes
     qint64 elapsedMs = 0;
     std::uint64_t problems = 0;  // entries with data past the end or a damaged stream
     bool refused = false;        // the free-space check said no: nothing was written

@@ -25,8 +25,7 @@ const std::array<FileTypeRow, kFileTypeRowCount> kRows = {{
     {"(.qbc) Image\\Palette batch file", "qbc", FileTypeProgram::Pictor, "Quarn_batch",
      "Quarn Image\\Palette batch file", 20},
     {"(.q3d) Quarn 3D object", "q3d", FileTypeProgram::None, "Quarn_3D_object", "Quarn 3D object", 6},
-    {"(.qdc) Unkown DeCompiled file", "qdc", FileTypeProgram::None, "Quarn_decomp_file", "Quarn decompiled file",
-     12},
+    {"(.qdc) Unkown DeCompiled file", "qdc", FileTypeProgram::None, "Quarn_decomp_file", "Quarn decompiled file", 12},
 }};
 
 QString companion(const QString& extractorPath, const char* name)
@@ -38,7 +37,10 @@ QString companion(const QString& extractorPath, const char* name)
     return QFileInfo(extractorPath).absolutePath() + QLatin1Char('/') + file;
 }
 
-QString ext(const FileTypeRow& row) { return QString::fromLatin1(row.extension); }
+QString ext(const FileTypeRow& row)
+{
+    return QString::fromLatin1(row.extension);
+}
 
 bool namesRowClass(const FileTypeRow& row)
 {
@@ -54,15 +56,22 @@ bool isLinkedToUs(const FileTypeRow& row, const QString& extractorPath)
 
 }  // namespace
 
-const std::array<FileTypeRow, kFileTypeRowCount>& FileTypeRows() { return kRows; }
+const std::array<FileTypeRow, kFileTypeRowCount>& FileTypeRows()
+{
+    return kRows;
+}
 
 QString FileTypeProgramPath(const FileTypeRow& row, const QString& extractorPath)
 {
     switch (row.program) {
-    case FileTypeProgram::Extractor: return extractorPath;
-    case FileTypeProgram::Pictor: return companion(extractorPath, "Pictor");
-    case FileTypeProgram::Tessel: return companion(extractorPath, "Tessel");
-    case FileTypeProgram::None: break;
+    case FileTypeProgram::Extractor:
+        return extractorPath;
+    case FileTypeProgram::Pictor:
+        return companion(extractorPath, "Pictor");
+    case FileTypeProgram::Tessel:
+        return companion(extractorPath, "Tessel");
+    case FileTypeProgram::None:
+        break;
     }
     return {};
 }

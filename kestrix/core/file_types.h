@@ -14,12 +14,12 @@ namespace kestrix {
 enum class FileTypeProgram { Extractor, Pictor, Tessel, None };
 
 struct FileTypeRow {
-    const char* caption;      // the settings window's text for the row
-    const char* extension;    // without the dot
+    const char* caption;    // the settings window's text for the row
+    const char* extension;  // without the dot
     FileTypeProgram program;
     const char* className;
     const char* description;
-    int iconIndex;            // icon of the extractor's executable
+    int iconIndex;  // icon of the extractor's executable
 };
 
 inline constexpr int kFileTypeRowCount = 12;

@@ -38,8 +38,8 @@ public:
         if (offset > m_fileSize || count > m_fileSize - offset) return false;
         if (offset < m_start || offset + count > m_start + m_filled) {
             if (!m_device.seek(static_cast<qint64>(offset))) return false;
-            const qint64 got = m_device.read(reinterpret_cast<char*>(m_block.data()),
-                                             static_cast<qint64>(m_block.size()));
+            const qint64 got =
+                m_device.read(reinterpret_cast<char*>(m_block.data()), static_cast<qint64>(m_block.size()));
             m_start = offset;
             m_filled = got > 0 ? static_cast<std::size_t>(got) : 0;
             if (count > m_filled) return false;
@@ -63,11 +63,17 @@ QString megabytesText(std::uint64_t bytes)
     return QString::asprintf("%.3f MB", static_cast<double>(bytes) / 1024.0 / 1024.0);
 }
 
-QString ArchiveScan::sizeText() const { return megabytesText(fileSize); }
-QString ArchiveScan::extractedSizeText() const { return megabytesText(extractedSize); }
+QString ArchiveScan::sizeText() const
+{
+    return megabytesText(fileSize);
+}
+QString ArchiveScan::extractedSizeText() const
+{
+    return megabytesText(extractedSize);
+}
 
-bool scanArchive(QIODevice& device, const QString& name, const ScanOptions& options,
-                 OperationObserver* observer, ArchiveScan* scan, QString* error)
+bool scanArchive(QIODevice& device, const QString& name, const ScanOptions& options, OperationObserver* observer,
+                 ArchiveScan* scan, QString* error)
 {
     OperationObserver quiet;
     OperationObserver& obs = observer ? *observer : quiet;
@@ -79,8 +85,9 @@ bool scanArchive(QIODevice& device, const QString& name, const ScanOptions& opti
     scan->fileSize = static_cast<std::uint64_t>(std::max<qint64>(size, 0));
     if (size > static_cast<qint64>(UINT32_MAX)) {
         if (error)
-            *error = QStringLiteral("%1: not an archive: it is larger than 4 GiB, which an offset table "
-                                    "cannot describe")
+            *error = QStringLiteral(
+                         "%1: not an archive: it is larger than 4 GiB, which an offset table "
+                         "cannot describe")
                          .arg(name);
         return false;
     }
@@ -109,7 +116,8 @@ bool scanArchive(QIODevice& device, const QString& name, const ScanOptions& opti
         if (slotOffset + 4 > fileSize) break;  // the table ran into the end of the file
         if (slotOffset + 4 > tableStart + table.size()) {
             // Read the table in bulk, a chunk at a time.
-            const std::size_t want = static_cast<std::size_t>(std::min<std::uint64_t>(kTableChunk, fileSize - slotOffset));
+            const std::size_t want =
+                static_cast<std::size_t>(std::min<std::uint64_t>(kTableChunk, fileSize - slotOffset));
             table.resize(want);
             device.seek(static_cast<qint64>(slotOffset));
             const qint64 got = device.read(reinterpret_cast<char*>(table.data()), static_cast<qint64>(want));
@@ -125,7 +133,7 @@ bool scanArchive(QIODevice& device, const QString& name, const ScanOptions& opti
         if (cancelled) break;
         const auto slot = static_cast<std::uint32_t>(i + 1);
         scan->slotCount = slot;
-        if (v == 0) continue;  // blank entry
+        if (v == 0) continue;                                          // blank entry
         if (!options.keepDoubles && !seen.insert(v).second) continue;  // double: listed once
 
         EntryRow row;
@@ -146,8 +154,9 @@ bool scanArchive(QIODevice& device, const QString& name, const ScanOptions& opti
     if (!terminated && !cancelled) {
         scan->rows.clear();
         if (error)
-            *error = QStringLiteral("%1: not an archive: its offset table never reaches a slot equal to the "
-                                    "file size (%2 bytes)")
+            *error = QStringLiteral(
+                         "%1: not an archive: its offset table never reaches a slot equal to the "
+                         "file size (%2 bytes)")
                          .arg(name)
                          .arg(fileSize);
         return false;
@@ -164,8 +173,8 @@ bool scanArchive(QIODevice& device, const QString& name, const ScanOptions& opti
     return true;
 }
 
-bool scanArchiveFile(const QString& path, const ScanOptions& options, OperationObserver* observer,
-                     ArchiveScan* scan, QString* error)
+bool scanArchiveFile(const QString& path, const ScanOptions& options, OperationObserver* observer, ArchiveScan* scan,
+                     QString* error)
 {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly | QIODevice::Unbuffered)) {
@@ -191,8 +200,8 @@ MemoryStream ReadEntryData(const EntryRow& row, QIODevice& archive, QString* pro
     if (available > 0 && archive.seek(static_cast<qint64>(dataStart))) {
         buffer.setSize(static_cast<std::size_t>(std::min<std::uint64_t>(wanted, available)));
         while (got < buffer.size()) {
-            const qint64 n = archive.read(reinterpret_cast<char*>(buffer.data()) + got,
-                                          static_cast<qint64>(buffer.size() - got));
+            const qint64 n =
+                archive.read(reinterpret_cast<char*>(buffer.data()) + got, static_cast<qint64>(buffer.size() - got));
             if (n <= 0) break;
             got += static_cast<std::size_t>(n);
         }

@@ -52,12 +52,12 @@ QString megabytesText(std::uint64_t bytes);
 // A slot pointing where no whole entry header lies gives a row with sizes and type 0. The
 // observer hears the status texts, is pumped every fifth slot and may cancel; a cancelled scan
 // keeps the rows read so far and still succeeds. The table is read in bulk.
-bool scanArchive(QIODevice& device, const QString& name, const ScanOptions& options,
-                 OperationObserver* observer, ArchiveScan* scan, QString* error);
+bool scanArchive(QIODevice& device, const QString& name, const ScanOptions& options, OperationObserver* observer,
+                 ArchiveScan* scan, QString* error);
 
 // Opens `path` and scans it (see above); the error names the path when it cannot be opened.
-bool scanArchiveFile(const QString& path, const ScanOptions& options, OperationObserver* observer,
-                     ArchiveScan* scan, QString* error);
+bool scanArchiveFile(const QString& path, const ScanOptions& options, OperationObserver* observer, ArchiveScan* scan,
+                     QString* error);
 
 // The row's stored bytes, read from `archive` at offset + 10. Rows whose archive size is above
 // 4,000,000 give an empty buffer (they are copied by other means). When the file ends before

@@ -9,10 +9,10 @@ namespace kestrix {
 struct ComposedSlot {
     enum class Kind { Entry, Blank, Double };
     Kind kind = Kind::Entry;
-    std::uint8_t type = 0;                 // Entry: 0 stored, 1 or 2 compressed
-    std::uint32_t diskSize = 0;            // Entry: expanded size
-    std::vector<std::uint8_t> data;        // Entry: the bytes stored after the header
-    std::uint32_t sharesWith = 0;          // Double: 0-based index of an earlier Entry slot
+    std::uint8_t type = 0;           // Entry: 0 stored, 1 or 2 compressed
+    std::uint32_t diskSize = 0;      // Entry: expanded size
+    std::vector<std::uint8_t> data;  // Entry: the bytes stored after the header
+    std::uint32_t sharesWith = 0;    // Double: 0-based index of an earlier Entry slot
 
     static ComposedSlot stored(std::vector<std::uint8_t> bytes);
     // An entry with exactly these header values and stored bytes (for damaged or odd entries).

@@ -7,12 +7,11 @@
 namespace kestrix {
 
 const char* const MovieNames[34] = {
-    "ASCENSEU.SMK", "ASRETOUR.SMK", "BALDINO.SMK",  "BOAT1.SMK",    "BOAT2.SMK",    "BOAT3.SMK",
-    "BOAT4.SMK",    "BU.SMK",       "CRASH.SMK",    "DARK.SMK",     "DELUGE.SMK",   "END.SMK",
-    "END2.SMK",     "ENFA.SMK",     "FRAGMENT.SMK", "GROTTE.SMK",   "INTRO.SMK",    "LUNES1.SMK",
-    "LUNES2.SMK",   "MONTCH.SMK",   "MOON.SMK",     "PASSEUR.SMK",  "PUB1.SMK",     "PUB2.SMK",
-    "PUB3.SMK",     "PUB4A6.SMK",   "SENDELL.SMK",  "SORT.SMK",     "SURSAUT.SMK",  "TAXI.SMK",
-    "TAXI_J.SMK",   "VOYAGEZ.SMK",  "ZEELP.SMK",    "BABY.SMK",
+    "ASCENSEU.SMK", "ASRETOUR.SMK", "BALDINO.SMK", "BOAT1.SMK",   "BOAT2.SMK",  "BOAT3.SMK",   "BOAT4.SMK",
+    "BU.SMK",       "CRASH.SMK",    "DARK.SMK",    "DELUGE.SMK",  "END.SMK",    "END2.SMK",    "ENFA.SMK",
+    "FRAGMENT.SMK", "GROTTE.SMK",   "INTRO.SMK",   "LUNES1.SMK",  "LUNES2.SMK", "MONTCH.SMK",  "MOON.SMK",
+    "PASSEUR.SMK",  "PUB1.SMK",     "PUB2.SMK",    "PUB3.SMK",    "PUB4A6.SMK", "SENDELL.SMK", "SORT.SMK",
+    "SURSAUT.SMK",  "TAXI.SMK",     "TAXI_J.SMK",  "VOYAGEZ.SMK", "ZEELP.SMK",  "BABY.SMK",
 };
 
 std::optional<QString> movieName(std::uint32_t number)
@@ -41,16 +40,21 @@ void ArchiveDefaults(const QString& archivePath, bool hasIff, std::size_t rowCou
         (hasIff ? naming.quarn2Vox : naming.quarn1Vox) = true;
     }
 
-    if (name == QLatin1String("text.hqr")) naming.extension = QStringLiteral("qbt");
-    else if (name == QLatin1String("samples.hqr")) naming.extension = hasIff ? QStringLiteral("wav") : QStringLiteral("voc");
-    else if (name == QLatin1String("midi_sb.hqr") || name == QLatin1String("midi_mi.hqr")) naming.extension = QStringLiteral("xmi");
-    else if (name == QLatin1String("spriraw.hqr")) naming.extension = QStringLiteral("qsr");
-    else if (name == QLatin1String("sprites.hqr")) naming.extension = QStringLiteral("qsp");
-    else if (name == QLatin1String("flasamp.hqr")) naming.extension = QStringLiteral("voc");
+    if (name == QLatin1String("text.hqr"))
+        naming.extension = QStringLiteral("qbt");
+    else if (name == QLatin1String("samples.hqr"))
+        naming.extension = hasIff ? QStringLiteral("wav") : QStringLiteral("voc");
+    else if (name == QLatin1String("midi_sb.hqr") || name == QLatin1String("midi_mi.hqr"))
+        naming.extension = QStringLiteral("xmi");
+    else if (name == QLatin1String("spriraw.hqr"))
+        naming.extension = QStringLiteral("qsr");
+    else if (name == QLatin1String("sprites.hqr"))
+        naming.extension = QStringLiteral("qsp");
+    else if (name == QLatin1String("flasamp.hqr"))
+        naming.extension = QStringLiteral("voc");
 }
 
-QString ClassifyEntry(const std::uint8_t* bytes, std::size_t size, std::uint32_t number,
-                      const QString& archiveFileName)
+QString ClassifyEntry(const std::uint8_t* bytes, std::size_t size, std::uint32_t number, const QString& archiveFileName)
 {
     QString ext;
     const std::string_view view(reinterpret_cast<const char*>(bytes), size);
@@ -58,7 +62,8 @@ QString ClassifyEntry(const std::uint8_t* bytes, std::size_t size, std::uint32_t
     if (view.find("SMK") != std::string_view::npos) ext = QStringLiteral("smk");
     if (size == 768) ext = QStringLiteral("pal");
     if (size == 65536 || size == 307200) ext = QStringLiteral("qim");
-    if (archiveFileName == QLatin1String("text.hqr")) ext = number % 2 == 1 ? QStringLiteral("qdc") : QStringLiteral("qbt");
+    if (archiveFileName == QLatin1String("text.hqr"))
+        ext = number % 2 == 1 ? QStringLiteral("qdc") : QStringLiteral("qbt");
     return ext;
 }
 

@@ -11,15 +11,15 @@ namespace kestrix {
 // How extracted entries are named and typed: the state of the main window's naming controls,
 // or of kestrix-cli's flags.
 struct NamingConfig {
-    QString baseName;            // base of every output name
-    QString extension = "qdc";   // default extension, without dot
-    bool smartExtension = false;  // per-entry rules of ClassifyEntry
+    QString baseName;               // base of every output name
+    QString extension = "qdc";      // default extension, without dot
+    bool smartExtension = false;    // per-entry rules of ClassifyEntry
     bool createBatchFiles = false;  // image/palette batch files (only with smart extension)
-    bool useMovieNames = false;  // names from MovieNames (the video archive)
-    bool quarn2Vox = false;      // voice-file fix with "R"
-    bool quarn1Vox = false;      // voice-file fix with "C"
-    QString archiveFileName;     // lower-cased file name of the loaded archive ("text.hqr" rule)
-    std::size_t rowCount = 0;    // rows in the entry list, for zero-padding the numbers
+    bool useMovieNames = false;     // names from MovieNames (the video archive)
+    bool quarn2Vox = false;         // voice-file fix with "R"
+    bool quarn1Vox = false;         // voice-file fix with "C"
+    QString archiveFileName;        // lower-cased file name of the loaded archive ("text.hqr" rule)
+    std::size_t rowCount = 0;       // rows in the entry list, for zero-padding the numbers
 
     // Which optional boxes the window shows (set by ArchiveDefaults).
     bool movieNamesShown = false;

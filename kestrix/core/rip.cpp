@@ -41,8 +41,9 @@ RipResult RipFromFile(const RipRequest& request)
 
     if (request.type == 1 || request.type == 2) {
         if (request.diskSize > varnel::maxExpandedSize(size)) {
-            r.error = QStringLiteral("%1: the disk size of %2 bytes is more than %3 compressed bytes can "
-                                     "hold (at most %4)")
+            r.error = QStringLiteral(
+                          "%1: the disk size of %2 bytes is more than %3 compressed bytes can "
+                          "hold (at most %4)")
                           .arg(request.sourcePath)
                           .arg(request.diskSize)
                           .arg(size)
@@ -50,8 +51,8 @@ RipResult RipFromFile(const RipRequest& request)
             return r;
         }
         MemoryStream expanded;
-        const varnel::DecodeResult decoded = varnel::decompressInto(
-            expanded, taken.data(), taken.size(), request.diskSize, request.type == 1 ? 2 : 3);
+        const varnel::DecodeResult decoded =
+            varnel::decompressInto(expanded, taken.data(), taken.size(), request.diskSize, request.type == 1 ? 2 : 3);
         if (decoded.isDamaged())
             r.warning = QStringLiteral("%1: damaged compressed data: %2; the rest is zero")
                             .arg(request.sourcePath, varnel::describeDecodeProblem(decoded, request.diskSize, size));

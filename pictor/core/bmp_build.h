@@ -23,7 +23,10 @@ inline void put32(char* at, quint32 value)
 }
 
 // Bytes of one BMP row of `width` pixels of `bits` each: whole 32-bit words.
-constexpr qint64 rowStride(qint64 width, int bits) { return (width * bits + 31) / 32 * 4; }
+constexpr qint64 rowStride(qint64 width, int bits)
+{
+    return (width * bits + 31) / 32 * 4;
+}
 
 // The 14-byte file header: "BM", the file's size, two reserved zeros, where the rows start.
 inline void writeFileHeader(char* at, quint32 fileSize, quint32 pixelOffset)

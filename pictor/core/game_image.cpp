@@ -74,7 +74,8 @@ QByteArray readRows(QFile& file, const Geometry& g)
 // it is the new x; any other byte is a pixel at (x, y), x counting on. Runs to the end of the
 // file; pixels outside the picture are dropped. `plot(x, y, byte)` stores one pixel.
 template <typename Plot>
-void decodeBreakIndex(const QByteArray& data, qint64 begin, const CustomLayout& layout, int width, int height, Plot plot)
+void decodeBreakIndex(const QByteArray& data, qint64 begin, const CustomLayout& layout, int width, int height,
+                      Plot plot)
 {
     int x = 0, y = 0;
     for (qint64 at = begin; at < data.size(); ++at) {
@@ -175,7 +176,8 @@ GameImageLoad loadIndexed(const QString& path, Palette& palette, const CustomLay
     } else {
         const QByteArray rows = readRows(file, g);
         for (int y = 0; y < g.height; ++y)
-            std::memcpy(image.scanLine(y), rows.constData() + static_cast<qint64>(y) * g.width, static_cast<std::size_t>(g.width));
+            std::memcpy(image.scanLine(y), rows.constData() + static_cast<qint64>(y) * g.width,
+                        static_cast<std::size_t>(g.width));
     }
     r.image = image;
     return r;
@@ -213,7 +215,8 @@ GameImageLoad LoadDroppedImage(const QString& path, const Palette& palette, cons
             const QByteArray rows = readRows(file, g);
             for (int y = 0; y < g.height; ++y) {
                 uchar* line = image.scanLine(y);
-                const auto* src = reinterpret_cast<const unsigned char*>(rows.constData()) + static_cast<qint64>(y) * g.width;
+                const auto* src =
+                    reinterpret_cast<const unsigned char*>(rows.constData()) + static_cast<qint64>(y) * g.width;
                 for (int x = 0; x < g.width; ++x) {
                     line[3 * x] = palette.bytes[src[x]][2];
                     line[3 * x + 1] = palette.bytes[src[x]][1];

@@ -10,12 +10,12 @@ namespace pictor {
 
 // The developer tool bar's settings: custom dimensions and the break-index line coding.
 struct CustomLayout {
-    bool custom = false;     // use width, height and start below instead of the file's rules
-    int width = 256;         // 0 .. 65535
+    bool custom = false;  // use width, height and start below instead of the file's rules
+    int width = 256;      // 0 .. 65535
     int height = 256;
-    int begin = 0;           // start offset, 0 .. 65535
-    bool breakIndex = false; // decode with the break-index line coding (with custom on)
-    int breakFirst = 0;      // 0 .. 255
+    int begin = 0;            // start offset, 0 .. 65535
+    bool breakIndex = false;  // decode with the break-index line coding (with custom on)
+    int breakFirst = 0;       // 0 .. 255
     int breakLast = 0;
     QRgb background = qRgb(0, 0, 0);
 };
@@ -31,7 +31,7 @@ struct GameImageLoad {
     };
     Status status = Status::Nothing;
     QImage image;
-    QString fileName;         // the picture file's name without folder, for the caption
+    QString fileName;  // the picture file's name without folder, for the caption
     QString error;
     bool paletteLoaded = false;  // a batch file loaded its palette into the caller's palette
     PaletteLoad paletteLoad;     // that load, for its status text and messages

@@ -125,8 +125,9 @@ bool readGif(const QString& path, QImage* out, QString* error)
     GifDecoder gif(DGifOpen(&file, readFromFile, &code));
     // A file cut inside its screen descriptor or global colour map: giflib says "no screen descriptor".
     if (!gif)
-        return fail(code == 0 || code == D_GIF_ERR_NO_SCRN_DSCR ? QStringLiteral("not a readable GIF: its header or global colour map is cut short")
-                              : QStringLiteral("not a readable GIF: ") + gifReason(code));
+        return fail(code == 0 || code == D_GIF_ERR_NO_SCRN_DSCR
+                        ? QStringLiteral("not a readable GIF: its header or global colour map is cut short")
+                        : QStringLiteral("not a readable GIF: ") + gifReason(code));
     const auto damaged = [&] { return fail(QStringLiteral("damaged GIF: ") + gifReason(gif->Error)); };
 
     // Records up to the trailer: the first image is decoded, later ones and all extensions skipped.

@@ -31,8 +31,7 @@ bool looksLikePcx(QIODevice* device)
 bool looksLikeTga(QIODevice* device)
 {
     const QByteArray h = device->peek(18);
-    return h.size() == 18 && h[0] == 0 && h[1] == 1 && h[2] == 1 && h[5] == 0 && h[6] == 1 && h[7] == 24 &&
-           h[16] == 8;
+    return h.size() == 18 && h[0] == 0 && h[1] == 1 && h[2] == 1 && h[5] == 0 && h[6] == 1 && h[7] == 24 && h[16] == 8;
 }
 
 class PcxHandler final : public QImageIOHandler {

@@ -158,8 +158,8 @@ bool decode(QFile* file, QImage* picture, QString* why)
     cinfo.do_block_smoothing = TRUE;
     cinfo.quantize_colors = FALSE;
     jpeg_start_decompress(&cinfo);
-    *picture = QImage(static_cast<int>(cinfo.output_width), static_cast<int>(cinfo.output_height),
-                      QImage::Format_RGB888);
+    *picture =
+        QImage(static_cast<int>(cinfo.output_width), static_cast<int>(cinfo.output_height), QImage::Format_RGB888);
     if (picture->isNull() || cinfo.output_components != 3) {
         *why = QStringLiteral("not enough memory for the picture");
         jpeg_destroy_decompress(&cinfo);
@@ -241,8 +241,7 @@ bool writeJpeg(const QImage& image, const QString& path, QString* error)
     };
     if (image.isNull()) return fail(QStringLiteral("there is no picture to write"));
     // Qt converts an indexed picture through its colour table (an empty table as a grey ramp).
-    const QImage rgb =
-        image.format() == QImage::Format_RGB888 ? image : image.convertToFormat(QImage::Format_RGB888);
+    const QImage rgb = image.format() == QImage::Format_RGB888 ? image : image.convertToFormat(QImage::Format_RGB888);
     if (rgb.isNull()) return fail(QStringLiteral("not enough memory to convert the picture to 24 bits"));
     QByteArray bytes;
     QString why;

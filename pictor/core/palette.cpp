@@ -48,7 +48,10 @@ void Palette::setEntry(int index, std::uint8_t red, std::uint8_t green, std::uin
     colors[index] = red + 256u * green + 65536u * blue;
 }
 
-QRgb Palette::rgb(int index) const { return qRgb(bytes[index][2], bytes[index][1], bytes[index][0]); }
+QRgb Palette::rgb(int index) const
+{
+    return qRgb(bytes[index][2], bytes[index][1], bytes[index][0]);
+}
 
 Palette Palette::fromRgb(const std::uint8_t* rgb768)
 {
@@ -170,7 +173,7 @@ PaletteLoad LoadPalette(const QString& source)
     QByteArray data;
     if (source == QLatin1String(kQuarn1Palette) || source == QLatin1String(kQuarn2Palette)) {
         QFile resource(source == QLatin1String(kQuarn1Palette) ? QStringLiteral(":/PALETTE/QUARN1")
-                                                                : QStringLiteral(":/PALETTE/QUARN2"));
+                                                               : QStringLiteral(":/PALETTE/QUARN2"));
         if (!resource.open(QIODevice::ReadOnly) || (data = resource.read(kRawSize)).size() != kRawSize) {
             load.status = PaletteLoad::Status::Error;
             load.message = QStringLiteral("%1: the built-in palette is missing from the program").arg(source);

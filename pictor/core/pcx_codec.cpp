@@ -86,10 +86,8 @@ protected:
     {
         MakeHeaderBlock();
         QByteArray out(pixelOffset() + ImageSize(), '\0');
-        bmp::writeFileHeader(out.data(), static_cast<quint32>(out.size()),
-                             static_cast<quint32>(pixelOffset()));
-        std::memcpy(out.data() + bmp::kFileHeaderSize, m_block.constData(),
-                    static_cast<std::size_t>(m_block.size()));
+        bmp::writeFileHeader(out.data(), static_cast<quint32>(out.size()), static_cast<quint32>(pixelOffset()));
+        std::memcpy(out.data() + bmp::kFileHeaderSize, m_block.constData(), static_cast<std::size_t>(m_block.size()));
         m_readPosition = kPixelDataOffset;
         return out;
     }
@@ -151,8 +149,7 @@ public:
     void FillColorTable(char* table) const override
     {
         const qsizetype size = m_pcx.size();
-        if (size < kPaletteSize + 1 || static_cast<quint8>(m_pcx[size - kPaletteSize - 1]) != kPaletteMarker)
-            return;
+        if (size < kPaletteSize + 1 || static_cast<quint8>(m_pcx[size - kPaletteSize - 1]) != kPaletteMarker) return;
         bmp::writeColorTableFromRgb(table, m_pcx.constData() + size - kPaletteSize, 256);
     }
 

@@ -17,7 +17,7 @@ constexpr int kHeaderSize = 18;
 constexpr int kColorCount = 256;
 constexpr int kColorMapSize = kColorCount * 3;
 constexpr int kPixelOffset = kHeaderSize + kColorMapSize;  // 786
-constexpr quint8 kTopDown = 0x20;                            // descriptor bit 5: top-left origin
+constexpr quint8 kTopDown = 0x20;                          // descriptor bit 5: top-left origin
 constexpr int kBmpColorTableSize = kColorCount * 4;
 constexpr int kBmpPixelOffset = bmp::kFileHeaderSize + bmp::kInfoHeaderSize + kBmpColorTableSize;  // 1078
 constexpr int kMaxSide = 65535;
@@ -114,24 +114,25 @@ bool tgaToBmp(const QByteArray& tga, QByteArray* bmpFile, QString* error, QStrin
     const qint64 width = h.width;
     const qint64 height = h.height;
     if (width == 0 || height == 0) {
-        report(error, QStringLiteral("TGA: the picture is %1 x %2 pixels; there is nothing to show").arg(width).arg(height));
+        report(error,
+               QStringLiteral("TGA: the picture is %1 x %2 pixels; there is nothing to show").arg(width).arg(height));
         return false;
     }
     if (width * height > kMaxPixels) {
         report(error, QStringLiteral("TGA: a picture of %1 x %2 pixels is larger than the %3 pixels accepted")
-                           .arg(width)
-                           .arg(height)
-                           .arg(kMaxPixels));
+                          .arg(width)
+                          .arg(height)
+                          .arg(kMaxPixels));
         return false;
     }
     const qint64 needed = kPixelOffset + width * height;
     if (tga.size() < needed) {
         report(error, QStringLiteral("TGA: a picture of %1 x %2 pixels needs %3 bytes (786 before the pixels), "
-                                      "but the file ends at %4")
-                           .arg(width)
-                           .arg(height)
-                           .arg(needed)
-                           .arg(tga.size()));
+                                     "but the file ends at %4")
+                          .arg(width)
+                          .arg(height)
+                          .arg(needed)
+                          .arg(tga.size()));
         return false;
     }
 
@@ -188,9 +189,9 @@ bool saveTga(const QImage& image, QByteArray* out, QString* error)
     }
     if (image.width() > kMaxSide || image.height() > kMaxSide) {
         report(error, QStringLiteral("TGA: a picture of %1 x %2 pixels does not fit; at most %3 x %3 can be written")
-                           .arg(image.width())
-                           .arg(image.height())
-                           .arg(kMaxSide));
+                          .arg(image.width())
+                          .arg(image.height())
+                          .arg(kMaxSide));
         return false;
     }
 

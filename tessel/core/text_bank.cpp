@@ -16,15 +16,21 @@ const char kInvalidFileMessage[] = "This does not appear to be a \"possible\" Qu
 const char kOver64KMessage[] = "Can not save file, data is over 64KB large.";
 
 const FrameKind kFrameKinds[9] = {
-    {1, ": normal"},      {3, ": big frame"}, {5, ": no-frame/big picture"},
-    {9, ": no frame"},    {17, ": holomap locations"}, {33, ": radio"},
-    {35, ": radio/big frame"}, {65, ": inventory description"}, {129, ": demo text"},
+    {1, ": normal"},
+    {3, ": big frame"},
+    {5, ": no-frame/big picture"},
+    {9, ": no frame"},
+    {17, ": holomap locations"},
+    {33, ": radio"},
+    {35, ": radio/big frame"},
+    {65, ": inventory description"},
+    {129, ": demo text"},
 };
 
 namespace {
 
 constexpr int kUnknownCharSound = 25221;
-constexpr std::uint8_t kLineBreak = 64;       // "@"
+constexpr std::uint8_t kLineBreak = 64;        // "@"
 constexpr unsigned char kUnknownGlyph = 0xD7;  // "×"
 
 // Game code -> Windows-1252 code of the glyph shown; 0 where the games' set has no character.
@@ -68,8 +74,9 @@ int word(const QByteArray& bytes, qsizetype at)
 
 QString unknownCharacterMessage(int code, qsizetype positionAfter)
 {
-    return QStringLiteral("Please email me with the following message:\n\r\"Unkown character :%1 at :%2 \"\n\r"
-                          "and supply the filename (eg. text008.qbt)")
+    return QStringLiteral(
+               "Please email me with the following message:\n\r\"Unkown character :%1 at :%2 \"\n\r"
+               "and supply the filename (eg. text008.qbt)")
         .arg(code)
         .arg(positionAfter);
 }

@@ -16,11 +16,11 @@ namespace tessel {
 
 // One text of a bank, in display form.
 struct TextBankEntry {
-    int offset = 0;        // byte position of the text in the bank
-    QString text;          // decoded characters; a line break is "\r\n"
-    int frame = -1;        // Quarn 2: the frame byte 0..255; Quarn 1, or none could be read: -1
-    bool hasText = true;   // false where the offset lies at or beyond the bank's last byte
-    bool hasFrame = false; // Quarn 2 and a frame byte could be read
+    int offset = 0;         // byte position of the text in the bank
+    QString text;           // decoded characters; a line break is "\r\n"
+    int frame = -1;         // Quarn 2: the frame byte 0..255; Quarn 1, or none could be read: -1
+    bool hasText = true;    // false where the offset lies at or beyond the bank's last byte
+    bool hasFrame = false;  // Quarn 2 and a frame byte could be read
 
     friend bool operator==(const TextBankEntry&, const TextBankEntry&) = default;
 };
@@ -29,10 +29,10 @@ struct TextBankEntry {
 constexpr qint64 kMaxTextFileSize = 4000000;
 constexpr int kMaxBankSize = 65535;
 
-extern const char kTooLargeMessage[];    // "This file is to large to open"
-extern const char kInvalidFileTitle[];   // "Invalid file"
-extern const char kInvalidFileMessage[]; // "This does not appear to be a "possible" Quarn text file."
-extern const char kOver64KMessage[];     // "Can not save file, data is over 64KB large."
+extern const char kTooLargeMessage[];     // "This file is to large to open"
+extern const char kInvalidFileTitle[];    // "Invalid file"
+extern const char kInvalidFileMessage[];  // "This does not appear to be a "possible" Quarn text file."
+extern const char kOver64KMessage[];      // "Can not save file, data is over 64KB large."
 
 // The frame values the editor offers, with their labels (": normal", ...).
 struct FrameKind {

@@ -26,14 +26,16 @@ namespace {
 using Slot = ComposedSlot;
 
 // Little-endian 32-bit values, back to back.
-Bytes table(std::initializer_list<std::uint32_t> values) {
+Bytes table(std::initializer_list<std::uint32_t> values)
+{
     Bytes out;
     for (std::uint32_t v : values) put32(out, out.size(), v);
     return out;
 }
 
 // A stored entry: its 10-byte header (size, size, type 0) and its bytes.
-Bytes storedEntry(const std::string& data) {
+Bytes storedEntry(const std::string& data)
+{
     Bytes out = table({static_cast<std::uint32_t>(data.size()), static_cast<std::uint32_t>(data.size())});
     out.push_back(0);
     out.push_back(0);
@@ -41,7 +43,8 @@ Bytes storedEntry(const std::string& data) {
     return out;
 }
 
-Bytes operator+(Bytes a, const Bytes& b) {
+Bytes operator+(Bytes a, const Bytes& b)
+{
     a.insert(a.end(), b.begin(), b.end());
     return a;
 }
@@ -56,16 +59,20 @@ struct ItemSpec {
     const char* size = nullptr;       // Double
 };
 
-ItemSpec F(std::string content) {
+ItemSpec F(std::string content)
+{
     return {ItemSpec::Kind::File, std::move(content)};
 }
-ItemSpec B() {
+ItemSpec B()
+{
     return {ItemSpec::Kind::Blank, {}};
 }
-ItemSpec D(const char* reference, const char* size) {
+ItemSpec D(const char* reference, const char* size)
+{
     return {ItemSpec::Kind::Double, {}, reference, size};
 }
-ItemSpec M() {
+ItemSpec M()
+{
     return {ItemSpec::Kind::Missing, {}};
 }
 
@@ -77,42 +84,44 @@ struct Report {
 
 class BuilderTest : public ::testing::Test {
 protected:
-    QString file(const QString& name, const Bytes& bytes) {
+    QString file(const QString& name, const Bytes& bytes)
+    {
         const QString path = m_dir.path(name);
         writeFile(path, bytes);
         return path;
     }
 
-    std::vector<PackerItem> itemsOf(const std::vector<ItemSpec>& specs) {
+    std::vector<PackerItem> itemsOf(const std::vector<ItemSpec>& specs)
+    {
         std::vector<PackerItem> items;
         for (std::size_t i = 0; i < specs.size(); ++i) {
             const ItemSpec& s = specs[i];
             switch (s.kind) {
-                case ItemSpec::Kind::File: {
-                    PackerItem item;
-                    QString error;
-                    EXPECT_TRUE(makePackerItem(file(QStringLiteral("item%1.bin").arg(i), bytesOf(s.content)),
-                                               false, &item, &error))
-                        << error.toStdString();
-                    items.push_back(item);
-                    break;
-                }
-                case ItemSpec::Kind::Blank:
-                    items.push_back({kBlankPath, "0", kEndReference});
-                    break;
-                case ItemSpec::Kind::Double:
-                    items.push_back({kDoublePath, s.size, s.reference});
-                    break;
-                case ItemSpec::Kind::Missing:
-                    items.push_back({m_dir.path("missing.bin"), "0", kEndReference});
-                    break;
+            case ItemSpec::Kind::File: {
+                PackerItem item;
+                QString error;
+                EXPECT_TRUE(
+                    makePackerItem(file(QStringLiteral("item%1.bin").arg(i), bytesOf(s.content)), false, &item, &error))
+                    << error.toStdString();
+                items.push_back(item);
+                break;
+            }
+            case ItemSpec::Kind::Blank:
+                items.push_back({kBlankPath, "0", kEndReference});
+                break;
+            case ItemSpec::Kind::Double:
+                items.push_back({kDoublePath, s.size, s.reference});
+                break;
+            case ItemSpec::Kind::Missing:
+                items.push_back({m_dir.path("missing.bin"), "0", kEndReference});
+                break;
             }
         }
         return items;
     }
 
-    BuildResult build(const std::vector<PackerItem>& items, const QString& output,
-                      BuildOptions options = {}) {
+    BuildResult build(const std::vector<PackerItem>& items, const QString& output, BuildOptions options = {})
+    {
         m_reports.clear();
         return BuildArchive(
             items, output,
@@ -122,16 +131,15 @@ protected:
             options);
     }
 
-    std::vector<Report> problems() const {
+    std::vector<Report> problems() const
+    {
         std::vector<Report> found;
         std::copy_if(m_reports.begin(), m_reports.end(), std::back_inserter(found),
                      [](const Report& r) { return r.kind == ReportKind::Problem; });
         return found;
     }
 
-    bool tempFileLeft() const {
-        return !QDir(m_dir.path()).entryList({QStringLiteral("$~*")}, QDir::Files).isEmpty();
-    }
+    bool tempFileLeft() const { return !QDir(m_dir.path()).entryList({QStringLiteral("$~*")}, QDir::Files).isEmpty(); }
 
     TempFolder m_dir;
     std::vector<Report> m_reports;
@@ -169,10 +177,7 @@ const LayoutCase kLayoutCases[] = {
      {F("AAAAA"), D("{1}", "4"), F("BBB")},
      table({16, 0, 31, 44}) + storedEntry("AAAAA") + storedEntry("BBB"),
      {1}},
-    {"DoubleSizesCompareAsText",
-     {F("AAAAA"), D("{1}", "05")},
-     table({12, 0, 27}) + storedEntry("AAAAA"),
-     {1}},
+    {"DoubleSizesCompareAsText", {F("AAAAA"), D("{1}", "05")}, table({12, 0, 27}) + storedEntry("AAAAA"), {1}},
     {"DoubleOfALaterEntryOfAnotherSize",
      {F("AAAAA"), D("{3}", "9"), F("BBB")},
      table({16, 0, 31, 44}) + storedEntry("AAAAA") + storedEntry("BBB"),
@@ -185,7 +190,8 @@ const LayoutCase kLayoutCases[] = {
 
 class LayoutTest : public BuilderTest, public ::testing::WithParamInterface<LayoutCase> {};
 
-TEST_P(LayoutTest, WritesTheExpectedBytes) {
+TEST_P(LayoutTest, WritesTheExpectedBytes)
+{
     const LayoutCase& c = GetParam();
     const BuildResult result = build(itemsOf(c.items), m_dir.path("out.hqr"));
     ASSERT_TRUE(result.written) << result.error.toStdString();
@@ -225,7 +231,8 @@ const StopCase kStopCases[] = {
 
 class StopTest : public BuilderTest, public ::testing::WithParamInterface<StopCase> {};
 
-TEST_P(StopTest, LeavesAnEarlierOutputAndNoTemporaryFile) {
+TEST_P(StopTest, LeavesAnEarlierOutputAndNoTemporaryFile)
+{
     const StopCase& c = GetParam();
     const QString output = file("out.hqr", bytesOf("an earlier archive"));
     const BuildResult result = build(itemsOf(c.items), output);
@@ -249,7 +256,8 @@ TEST_P(StopTest, LeavesAnEarlierOutputAndNoTemporaryFile) {
 INSTANTIATE_TEST_SUITE_P(Stops, StopTest, ::testing::ValuesIn(kStopCases),
                          [](const auto& param) { return std::string(param.param.name); });
 
-TEST_F(BuilderTest, MissingFileIsReportedByItsIndex) {
+TEST_F(BuilderTest, MissingFileIsReportedByItsIndex)
+{
     build(itemsOf({F("AAAAA"), M()}), m_dir.path("out.hqr"));
     const std::vector<Report> found = problems();
     ASSERT_EQ(found.size(), 1u);
@@ -257,7 +265,8 @@ TEST_F(BuilderTest, MissingFileIsReportedByItsIndex) {
     EXPECT_EQ(found[0].item, 1);
 }
 
-TEST_F(BuilderTest, ReportsInOrderAndReplacesAnEarlierOutput) {
+TEST_F(BuilderTest, ReportsInOrderAndReplacesAnEarlierOutput)
+{
     const QString output = file("out.hqr", bytesOf("an earlier, longer archive than the new one"));
     const BuildResult result = build(itemsOf({F("AAAAA"), B(), F("BBB")}), output);
     ASSERT_TRUE(result.written) << result.error.toStdString();
@@ -278,7 +287,8 @@ TEST_F(BuilderTest, ReportsInOrderAndReplacesAnEarlierOutput) {
     EXPECT_FALSE(tempFileLeft());
 }
 
-TEST_F(BuilderTest, EmptyListWritesNothing) {
+TEST_F(BuilderTest, EmptyListWritesNothing)
+{
     const BuildResult result = build({}, m_dir.path("out.hqr"));
     EXPECT_FALSE(result.written);
     EXPECT_FALSE(fileExists(m_dir.path("out.hqr")));
@@ -289,7 +299,8 @@ TEST_F(BuilderTest, EmptyListWritesNothing) {
     EXPECT_FALSE(tempFileLeft());
 }
 
-TEST_F(BuilderTest, OutputThatIsOneOfTheItemsIsRefused) {
+TEST_F(BuilderTest, OutputThatIsOneOfTheItemsIsRefused)
+{
     const std::vector<PackerItem> items = itemsOf({F("AAAAA"), F("BBB")});
     ASSERT_TRUE(QDir().mkpath(m_dir.path("sub")));
     for (const QString& output : {items[1].path, m_dir.path("sub/../item1.bin")}) {
@@ -328,7 +339,8 @@ const ItemCase kItemCases[] = {
 
 class PackerItemTest : public BuilderTest, public ::testing::WithParamInterface<ItemCase> {};
 
-TEST_P(PackerItemTest, MadeFromAFile) {
+TEST_P(PackerItemTest, MadeFromAFile)
+{
     const ItemCase& c = GetParam();
     const QString path = file(QString::fromLatin1(c.fileName), bytesOf(c.content));
     PackerItem item;
@@ -342,7 +354,8 @@ TEST_P(PackerItemTest, MadeFromAFile) {
 INSTANTIATE_TEST_SUITE_P(Items, PackerItemTest, ::testing::ValuesIn(kItemCases),
                          [](const auto& param) { return std::string(param.param.name); });
 
-TEST_F(BuilderTest, ItemsThatCannotBeMadeNameTheFile) {
+TEST_F(BuilderTest, ItemsThatCannotBeMadeNameTheFile)
+{
     PackerItem item;
     QString error;
     EXPECT_FALSE(makePackerItem(m_dir.path("gone.qdc"), true, &item, &error));
@@ -359,7 +372,8 @@ struct CompressionCase {
     std::uint8_t expectedType;
 };
 
-Bytes compressibleText() {
+Bytes compressibleText()
+{
     Bytes out;
     for (int i = 0; i < 60; ++i) {
         const Bytes line =
@@ -371,7 +385,8 @@ Bytes compressibleText() {
 
 // 3,800,000 random bytes and 800,000 zeros: the encoder makes about 4,350,000 bytes of it, smaller
 // than the input but more than the extractor expands, so the entry must stay stored.
-Bytes beyondTheExpandLimit() {
+Bytes beyondTheExpandLimit()
+{
     Bytes out = randomBytes(3800000, 23);
     out.resize(4600000, 0);
     return out;
@@ -391,7 +406,8 @@ const CompressionCase kCompressionCases[] = {
 
 class CompressionTest : public BuilderTest, public ::testing::WithParamInterface<CompressionCase> {};
 
-TEST_P(CompressionTest, CompressesOnlyWhereItHelps) {
+TEST_P(CompressionTest, CompressesOnlyWhereItHelps)
+{
     const CompressionCase& c = GetParam();
     std::vector<PackerItem> items(2);
     ASSERT_TRUE(makePackerItem(file("data.bin", c.data), true, &items[0], nullptr));
@@ -407,9 +423,8 @@ TEST_P(CompressionTest, CompressesOnlyWhereItHelps) {
     if (c.expectedType != 0) {
         EXPECT_LT(first.data.size(), c.data.size());
         Bytes expanded(c.data.size());
-        const varnel::DecodeResult decoded =
-            varnel::decompress(expanded.data(), expanded.size(), first.data.data(), first.data.size(),
-                               c.expectedType == 1 ? 2 : 3);
+        const varnel::DecodeResult decoded = varnel::decompress(expanded.data(), expanded.size(), first.data.data(),
+                                                                first.data.size(), c.expectedType == 1 ? 2 : 3);
         EXPECT_FALSE(decoded.isDamaged());
         EXPECT_EQ(expanded, c.data) << "first difference at byte " << firstDifference(expanded, c.data);
     }
@@ -428,7 +443,8 @@ struct SlotView {
     Bytes expanded;
 };
 
-std::vector<SlotView> slotsOf(const Bytes& archive) {
+std::vector<SlotView> slotsOf(const Bytes& archive)
+{
     std::vector<SlotView> views;
     std::map<std::uint32_t, int> firstAt;
     const auto read32 = [&](std::size_t at) {
@@ -452,9 +468,9 @@ std::vector<SlotView> slotsOf(const Bytes& archive) {
             const std::uint8_t* data = archive.data() + v + 10;
             if (view.type == 1 || view.type == 2) {
                 view.expanded.resize(diskSize);
-                EXPECT_FALSE(varnel::decompress(view.expanded.data(), diskSize, data, storedSize,
-                                                view.type == 1 ? 2 : 3)
-                                 .isDamaged());
+                EXPECT_FALSE(
+                    varnel::decompress(view.expanded.data(), diskSize, data, storedSize, view.type == 1 ? 2 : 3)
+                        .isDamaged());
             } else {
                 view.expanded.assign(data, data + storedSize);
             }
@@ -471,12 +487,14 @@ struct RoundTripCase {
     bool storedBackToBack;  // packing without compression gives the very same bytes
 };
 
-std::vector<Slot> storedBackToBack() {
+std::vector<Slot> storedBackToBack()
+{
     return {Slot::stored(randomBytes(100, 1)), Slot::stored(bytesOf("abc")), Slot::stored({}),
             Slot::stored(randomBytes(5000, 2)), Slot::stored(Bytes(768, 9))};
 }
 
-std::vector<Slot> blanksFirstMiddleLast() {
+std::vector<Slot> blanksFirstMiddleLast()
+{
     return {Slot::blank(),
             Slot::blank(),
             Slot::stored(bytesOf("first")),
@@ -485,7 +503,8 @@ std::vector<Slot> blanksFirstMiddleLast() {
             Slot::blank()};
 }
 
-std::vector<Slot> doublesOfEveryType() {
+std::vector<Slot> doublesOfEveryType()
+{
     return {Slot::stored(bytesOf("stored")),
             Slot::compressed(randomBytes(2000, 3, 5), 1),
             Slot::doubleOf(1),
@@ -499,12 +518,14 @@ std::vector<Slot> doublesOfEveryType() {
             Slot::doubleOf(1)};
 }
 
-std::vector<Slot> doubleRightAfterBlank() {
+std::vector<Slot> doubleRightAfterBlank()
+{
     return {Slot::blank(), Slot::compressed(Bytes(300, 0), 2), Slot::doubleOf(1)};
 }
 
 // A mix of every kind of slot, decided by a seed.
-std::vector<Slot> generated(std::uint32_t seed, std::size_t count) {
+std::vector<Slot> generated(std::uint32_t seed, std::size_t count)
+{
     const Bytes choice = randomBytes(count * 2, seed);
     std::vector<Slot> out;
     std::vector<std::uint32_t> entries;
@@ -512,27 +533,27 @@ std::vector<Slot> generated(std::uint32_t seed, std::size_t count) {
         const std::size_t size = choice[2 * i + 1] * 7u;
         const auto itemSeed = static_cast<std::uint32_t>(seed * 1000 + i);
         switch (choice[2 * i] % 6) {
-            case 0:
-                out.push_back(Slot::blank());
+        case 0:
+            out.push_back(Slot::blank());
+            continue;
+        case 1:
+            if (!entries.empty()) {
+                out.push_back(Slot::doubleOf(entries[choice[2 * i + 1] % entries.size()]));
                 continue;
-            case 1:
-                if (!entries.empty()) {
-                    out.push_back(Slot::doubleOf(entries[choice[2 * i + 1] % entries.size()]));
-                    continue;
-                }
-                [[fallthrough]];
-            case 2:
-                out.push_back(Slot::compressed(randomBytes(size, itemSeed, 4), 1));
-                break;
-            case 3:
-                out.push_back(Slot::compressed(randomBytes(size, itemSeed, 6), 2));
-                break;
-            case 4:
-                out.push_back(Slot::stored(randomBytes(size % 50, itemSeed)));
-                break;
-            default:
-                out.push_back(Slot::stored(randomBytes(size, itemSeed)));
-                break;
+            }
+            [[fallthrough]];
+        case 2:
+            out.push_back(Slot::compressed(randomBytes(size, itemSeed, 4), 1));
+            break;
+        case 3:
+            out.push_back(Slot::compressed(randomBytes(size, itemSeed, 6), 2));
+            break;
+        case 4:
+            out.push_back(Slot::stored(randomBytes(size % 50, itemSeed)));
+            break;
+        default:
+            out.push_back(Slot::stored(randomBytes(size, itemSeed)));
+            break;
         }
         entries.push_back(static_cast<std::uint32_t>(i));
     }
@@ -552,7 +573,8 @@ const RoundTripCase kRoundTripCases[] = {
 
 class RoundTripTest : public BuilderTest, public ::testing::WithParamInterface<RoundTripCase> {};
 
-TEST_P(RoundTripTest, ExtractAllThenPackKeepsEverySlot) {
+TEST_P(RoundTripTest, ExtractAllThenPackKeepsEverySlot)
+{
     const RoundTripCase& c = GetParam();
     const Bytes original = kestrix::composeArchive(c.make());
     const QString archivePath = file("ress.hqr", original);
@@ -562,8 +584,7 @@ TEST_P(RoundTripTest, ExtractAllThenPackKeepsEverySlot) {
     options.keepDoubles = true;
     kestrix::ArchiveScan scan;
     QString error;
-    ASSERT_TRUE(kestrix::scanArchiveFile(archivePath, options, nullptr, &scan, &error))
-        << error.toStdString();
+    ASSERT_TRUE(kestrix::scanArchiveFile(archivePath, options, nullptr, &scan, &error)) << error.toStdString();
     kestrix::ExtractionContext context;
     context.archivePath = archivePath;
     context.rows = &scan.rows;

@@ -11,7 +11,10 @@ using kestrix::ComposedSlot;
 
 namespace {
 
-QByteArray text(const Bytes& b) { return QByteArray(reinterpret_cast<const char*>(b.data()), static_cast<qsizetype>(b.size())); }
+QByteArray text(const Bytes& b)
+{
+    return QByteArray(reinterpret_cast<const char*>(b.data()), static_cast<qsizetype>(b.size()));
+}
 
 // Slots: 1 blank, 2 stored "abc", 3 compressed, 4 double of 2.
 Bytes smallArchive()
@@ -43,10 +46,12 @@ TEST(CliListTest, PrintsTheTableAndJson)
 
     r = runCli({"list", "--json", path});
     EXPECT_EQ(r.exitCode, 0);
-    EXPECT_EQ(r.out, "{\"file\": \"" + path.toUtf8() + "\", \"size\": " + QByteArray::number(qulonglong(archive.size())) +
+    EXPECT_EQ(r.out, "{\"file\": \"" + path.toUtf8() +
+                         "\", \"size\": " + QByteArray::number(qulonglong(archive.size())) +
                          ", \"extractedSize\": 103, \"estimate\": 4, \"entries\": [{\"nr\": 1, \"offset\": 20, "
                          "\"archiveSize\": 3, \"diskSize\": 3, \"type\": 0}, {\"nr\": 2, \"offset\": 33, "
-                         "\"archiveSize\": " + rowC + ", \"diskSize\": 100, \"type\": 2}]}\n");
+                         "\"archiveSize\": " +
+                         rowC + ", \"diskSize\": 100, \"type\": 2}]}\n");
 }
 
 TEST(CliListTest, EmptyArchivesAndNonArchives)

@@ -17,11 +17,13 @@ namespace {
 
 using Slot = ComposedSlot;
 
-QByteArray text(const Bytes& b) {
+QByteArray text(const Bytes& b)
+{
     return QByteArray(reinterpret_cast<const char*>(b.data()), static_cast<qsizetype>(b.size()));
 }
 
-QStringList filesIn(const QString& folder) {
+QStringList filesIn(const QString& folder)
+{
     return QDir(folder).entryList(QDir::Files, QDir::Name);
 }
 
@@ -31,15 +33,14 @@ const QRegularExpression kStatistics(
 
 }  // namespace
 
-TEST(CliExtractTest, ExtractAllWritesEntriesAndMarkersAndPrintsStatistics) {
+TEST(CliExtractTest, ExtractAllWritesEntriesAndMarkersAndPrintsStatistics)
+{
     TempFolder dir;
     // Slots: 1 blank, 2 "abc", 3 compressed, 4 double of 2. The table has 5 slots (20 bytes).
-    writeFile(dir.path("ress.hqr"),
-              kestrix::composeArchive({Slot::blank(), Slot::stored(bytesOf("abc")),
-                                       Slot::compressed(Bytes(100, 'q'), 2), Slot::doubleOf(1)}));
+    writeFile(dir.path("ress.hqr"), kestrix::composeArchive({Slot::blank(), Slot::stored(bytesOf("abc")),
+                                                             Slot::compressed(Bytes(100, 'q'), 2), Slot::doubleOf(1)}));
     const QString out = dir.path("out/deeper");  // created with its parents
-    const CliRun r =
-        runCli({"extract", dir.path("ress.hqr"), "-o", out, "--entry-numbers", "--keep-doubles"});
+    const CliRun r = runCli({"extract", dir.path("ress.hqr"), "-o", out, "--entry-numbers", "--keep-doubles"});
     EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
     EXPECT_TRUE(r.err.isEmpty()) << r.err.toStdString();
     const auto match = kStatistics.match(QString::fromUtf8(r.out));
@@ -48,8 +49,7 @@ TEST(CliExtractTest, ExtractAllWritesEntriesAndMarkersAndPrintsStatistics) {
     EXPECT_EQ(match.captured(2), "0.000");
     EXPECT_EQ(filesIn(out), QStringList({"ress1.blank", "ress2.qdc", "ress3.qdc", "ress4.double"}));
     EXPECT_EQ(readFile(out + "/ress3.qdc"), Bytes(100, 'q'));
-    EXPECT_EQ(text(readFile(out + "/ress4.double")),
-              "2\r\n20\r\n3\r\nCREATED BY Kestrix\r\nDO NOT MODIFY !!\r\n");
+    EXPECT_EQ(text(readFile(out + "/ress4.double")), "2\r\n20\r\n3\r\nCREATED BY Kestrix\r\nDO NOT MODIFY !!\r\n");
 
     // Without -o the current folder is the output.
     ASSERT_TRUE(QDir().mkpath(dir.path("here")));
@@ -59,7 +59,8 @@ TEST(CliExtractTest, ExtractAllWritesEntriesAndMarkersAndPrintsStatistics) {
     EXPECT_EQ(filesIn(dir.path("here")), QStringList({"ress1.qdc", "ress2.qdc"}));
 }
 
-TEST(CliExtractTest, RowsSelectListPositions) {
+TEST(CliExtractTest, RowsSelectListPositions)
+{
     TempFolder dir;
     std::vector<Slot> entries;
     for (int i = 1; i <= 5; ++i) entries.push_back(Slot::stored(bytesOf("entry " + std::to_string(i))));
@@ -96,13 +97,13 @@ TEST(CliExtractTest, RowsSelectListPositions) {
     EXPECT_TRUE(filesIn(dir.path("none")).isEmpty());
 }
 
-TEST(CliExtractTest, RangeCopiesDoublesAndWarnsWhenClamped) {
+TEST(CliExtractTest, RangeCopiesDoublesAndWarnsWhenClamped)
+{
     TempFolder dir;
-    writeFile(dir.path("ress.hqr"),
-              kestrix::composeArchive({Slot::stored(bytesOf("alpha")), Slot::blank(),
-                                       Slot::stored(bytesOf("beta")), Slot::doubleOf(0)}));
-    CliRun r = runCli({"extract", dir.path("ress.hqr"), "-o", dir.path("a"), "--keep-doubles",
-                       "--entry-numbers", "--range", "0-9"});
+    writeFile(dir.path("ress.hqr"), kestrix::composeArchive({Slot::stored(bytesOf("alpha")), Slot::blank(),
+                                                             Slot::stored(bytesOf("beta")), Slot::doubleOf(0)}));
+    CliRun r = runCli(
+        {"extract", dir.path("ress.hqr"), "-o", dir.path("a"), "--keep-doubles", "--entry-numbers", "--range", "0-9"});
     EXPECT_EQ(r.exitCode, 0);
     EXPECT_TRUE(r.out.startsWith("3 files extracted\n")) << r.out.toStdString();
     EXPECT_TRUE(r.err.startsWith("kestrix-cli: ")) << r.err.toStdString();
@@ -147,7 +148,8 @@ const FlagCase kFlagCases[] = {
 
 class CliExtractFlagTest : public ::testing::TestWithParam<FlagCase> {};
 
-TEST_P(CliExtractFlagTest, FlagsOverrideTheArchiveDefaults) {
+TEST_P(CliExtractFlagTest, FlagsOverrideTheArchiveDefaults)
+{
     const FlagCase& c = GetParam();
     TempFolder dir;
     Bytes entry(768, 'p');  // a palette by its size
@@ -168,14 +170,15 @@ TEST_P(CliExtractFlagTest, FlagsOverrideTheArchiveDefaults) {
 INSTANTIATE_TEST_SUITE_P(Flags, CliExtractFlagTest, ::testing::ValuesIn(kFlagCases),
                          [](const auto& param) { return std::string(param.param.name); });
 
-TEST(CliExtractTest, EntryProblemsAreWarningsAndTheExtractionGoesOn) {
+TEST(CliExtractTest, EntryProblemsAreWarningsAndTheExtractionGoesOn)
+{
     TempFolder dir;
     // Slots: 1 "ok"; 2 compressed and too large to expand (raw copy); 3 a stream that copies from
     // before its start; 4 the last entry, claiming 100 bytes more than the file holds.
     // The table has 5 slots (20 bytes): entries at 20, 32, 4000043 and 4000057.
-    Bytes archive = kestrix::composeArchive(
-        {Slot::stored(bytesOf("ok")), Slot::raw(1, 9000000, Bytes(4000001, 0)),
-         Slot::raw(1, 50, {0x01, 'A', 0x00, 0xF0}), Slot::stored(bytesOf("last entry"))});
+    Bytes archive =
+        kestrix::composeArchive({Slot::stored(bytesOf("ok")), Slot::raw(1, 9000000, Bytes(4000001, 0)),
+                                 Slot::raw(1, 50, {0x01, 'A', 0x00, 0xF0}), Slot::stored(bytesOf("last entry"))});
     put32(archive, 4000057 + 4, 110);
     const QString path = dir.path("ress.hqr");
     writeFile(path, archive);
@@ -202,14 +205,15 @@ TEST(CliExtractTest, EntryProblemsAreWarningsAndTheExtractionGoesOn) {
     EXPECT_EQ(readFile(dir.path("out/ress4.qdc")), bytesOf("last entry"));
 }
 
-TEST(CliPackTest, PacksFilesAndMarkersInOrder) {
+TEST(CliPackTest, PacksFilesAndMarkersInOrder)
+{
     TempFolder dir;
     writeFile(dir.path("a.qdc"), bytesOf("AAAAA"));
     writeFile(dir.path("b.blank"), {});
     writeFile(dir.path("c.qdc"), bytesOf("BBB"));
     writeFile(dir.path("d.double"), bytesOf("1\r\n20\r\n5\r\nCREATED BY Kestrix\r\nDO NOT MODIFY !!\r\n"));
-    const CliRun r = runCli({"pack", dir.path("out.hqr"), dir.path("a.qdc"), dir.path("b.blank"),
-                             dir.path("c.qdc"), dir.path("d.double")});
+    const CliRun r = runCli(
+        {"pack", dir.path("out.hqr"), dir.path("a.qdc"), dir.path("b.blank"), dir.path("c.qdc"), dir.path("d.double")});
     EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
     EXPECT_TRUE(r.err.isEmpty()) << r.err.toStdString();
     // Table 20, 0, 35, 20, 48; then "AAAAA" and "BBB" with their headers.
@@ -226,7 +230,8 @@ TEST(CliPackTest, PacksFilesAndMarkersInOrder) {
     EXPECT_FALSE(fileExists(dir.path("_offsetlist.txt")));
 }
 
-TEST(CliPackTest, FailuresWarningsAndUsage) {
+TEST(CliPackTest, FailuresWarningsAndUsage)
+{
     TempFolder dir;
     writeFile(dir.path("a.qdc"), bytesOf("AAAAA"));
     writeFile(dir.path("bad.double"), bytesOf("1\r\n12\r\n99\r\n"));
@@ -277,12 +282,12 @@ TEST(CliPackTest, FailuresWarningsAndUsage) {
     }
 }
 
-TEST(CliPackTest, CompressedPackExtractsToTheSameFiles) {
+TEST(CliPackTest, CompressedPackExtractsToTheSameFiles)
+{
     TempFolder dir;
     Bytes textLike;
     for (int i = 0; i < 80; ++i) {
-        const Bytes line =
-            bytesOf("Entry line " + std::to_string(i % 5) + " repeats itself often enough.\r\n");
+        const Bytes line = bytesOf("Entry line " + std::to_string(i % 5) + " repeats itself often enough.\r\n");
         textLike.insert(textLike.end(), line.begin(), line.end());
     }
     const Bytes noise = randomBytes(600, 31);
@@ -294,15 +299,13 @@ TEST(CliPackTest, CompressedPackExtractsToTheSameFiles) {
     writeFile(dir.path("in/five.qdc"), {});
 
     const QString packed = dir.path("round.hqr");
-    CliRun r =
-        runCli({"pack", packed, dir.path("in/one.qdc"), dir.path("in/two.blank"), dir.path("in/three.qdc"),
-                dir.path("in/four.double"), dir.path("in/five.qdc"), "--compress", "2"});
+    CliRun r = runCli({"pack", packed, dir.path("in/one.qdc"), dir.path("in/two.blank"), dir.path("in/three.qdc"),
+                       dir.path("in/four.double"), dir.path("in/five.qdc"), "--compress", "2"});
     ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
 
     kestrix::ArchiveScan scan;
     QString error;
-    ASSERT_TRUE(kestrix::scanArchiveFile(packed, {true, true}, nullptr, &scan, &error))
-        << error.toStdString();
+    ASSERT_TRUE(kestrix::scanArchiveFile(packed, {true, true}, nullptr, &scan, &error)) << error.toStdString();
     ASSERT_EQ(scan.rows.size(), 4u);
     EXPECT_EQ(scan.slotCount, 5u);
     EXPECT_EQ(scan.rows[0].type, 2);  // compressible: type 2

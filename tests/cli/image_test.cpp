@@ -14,7 +14,10 @@ using namespace testing_support;
 
 namespace {
 
-bool haveImageMagick() { return !QStandardPaths::findExecutable(QStringLiteral("identify")).isEmpty(); }
+bool haveImageMagick()
+{
+    return !QStandardPaths::findExecutable(QStringLiteral("identify")).isEmpty();
+}
 
 QString identify(const QString& format, const QString& path)
 {
@@ -37,7 +40,7 @@ QString fullScreenPicture(const TempFolder& dir)
 struct FormatCase {
     const char* name;
     const char* out;
-    const char* format;  // "" for none: the extension decides
+    const char* format;      // "" for none: the extension decides
     const char* identified;  // identify's "%m %w %h %[type] %[colors]"
     int bmpBits;             // a BMP's bits per pixel (header byte 28); 0 for other formats
 };
@@ -91,7 +94,8 @@ TEST(ImageConvert, QimIsTheIndicesAndBackAgain)
     ASSERT_EQ(runCli({"image", "convert", in, dir.path("b.bmp"), "--format", "bmp24"}).exitCode, 0);
     const CliRun refused = runCli({"image", "convert", dir.path("b.bmp"), dir.path("b.qim")});
     EXPECT_EQ(refused.exitCode, 1);
-    EXPECT_TRUE(refused.err.startsWith("kestrix-cli: Sorry, only 8bit bitmaps are supported")) << refused.err.toStdString();
+    EXPECT_TRUE(refused.err.startsWith("kestrix-cli: Sorry, only 8bit bitmaps are supported"))
+        << refused.err.toStdString();
     EXPECT_FALSE(fileExists(dir.path("b.qim")));
 }
 
@@ -103,18 +107,38 @@ struct ErrorCase {
 };
 
 const ErrorCase kErrorCases[] = {
-    {"UnknownFormat", [](const TempFolder& d) { return QStringList{"image", "convert", fullScreenPicture(d), d.path("x"), "--format", "webp"}; }, 2, "--format"},
-    {"ExtensionNamesNoFormat", [](const TempFolder& d) { return QStringList{"image", "convert", fullScreenPicture(d), d.path("x.dat")}; }, 2, "x.dat"},
-    {"MissingPaletteFile", [](const TempFolder& d) { return QStringList{"image", "convert", fullScreenPicture(d), d.path("x.bmp"), "--palette", d.path("none.pal")}; }, 1, "none.pal"},
-    {"NoRuleMatches", [](const TempFolder& d) {
+    {"UnknownFormat",
+     [](const TempFolder& d) {
+         return QStringList{"image", "convert", fullScreenPicture(d), d.path("x"), "--format", "webp"};
+     },
+     2, "--format"},
+    {"ExtensionNamesNoFormat",
+     [](const TempFolder& d) {
+         return QStringList{"image", "convert", fullScreenPicture(d), d.path("x.dat")};
+     },
+     2, "x.dat"},
+    {"MissingPaletteFile",
+     [](const TempFolder& d) {
+         return QStringList{"image", "convert", fullScreenPicture(d), d.path("x.bmp"), "--palette", d.path("none.pal")};
+     },
+     1, "none.pal"},
+    {"NoRuleMatches",
+     [](const TempFolder& d) {
          writeFile(d.path("odd.raw"), Bytes(1000, 1));
          return QStringList{"image", "convert", d.path("odd.raw"), d.path("x.bmp")};
-     }, 1, "no rule"},
-    {"PaletteWithoutFormat", [](const TempFolder& d) { return QStringList{"palette", "convert", "quarn1", d.path("p.pal")}; }, 2, "--format"},
-    {"PaletteNotAPalette", [](const TempFolder& d) {
+     },
+     1, "no rule"},
+    {"PaletteWithoutFormat",
+     [](const TempFolder& d) {
+         return QStringList{"palette", "convert", "quarn1", d.path("p.pal")};
+     },
+     2, "--format"},
+    {"PaletteNotAPalette",
+     [](const TempFolder& d) {
          writeFile(d.path("bad.pal"), bytesOf("not a palette"));
          return QStringList{"palette", "convert", d.path("bad.pal"), d.path("p.pal"), "--format", "raw"};
-     }, 1, "This is neither a RIFF nor RAW palette"},
+     },
+     1, "This is neither a RIFF nor RAW palette"},
 };
 
 class ConvertErrorTest : public ::testing::TestWithParam<ErrorCase> {};
@@ -148,8 +172,9 @@ TEST(PaletteConvert, WritesTheThreeFormatsOfTheSameColours)
         for (int c = 0; c < 3; ++c) ASSERT_EQ(riff[24 + 4 * i + c], raw[3 * i + c]) << "entry " << i;
 
     const Bytes jasc = readFile(dir.path("q.jasc"));
-    const QStringList lines = QString::fromLatin1(reinterpret_cast<const char*>(jasc.data()), static_cast<int>(jasc.size()))
-                                  .split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
+    const QStringList lines =
+        QString::fromLatin1(reinterpret_cast<const char*>(jasc.data()), static_cast<int>(jasc.size()))
+            .split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
     ASSERT_EQ(lines.size(), 259);
     EXPECT_EQ(lines[0], QStringLiteral("JASC-PAL"));
     EXPECT_EQ(lines[2], QStringLiteral("256"));

@@ -13,9 +13,10 @@ using namespace testing_support;
 
 namespace {
 
-Bytes toBytes(const QByteArray& b) { return Bytes(b.begin(), b.end()); }
-
-
+Bytes toBytes(const QByteArray& b)
+{
+    return Bytes(b.begin(), b.end());
+}
 
 // A bank of the given stored texts (each with its 0 byte), with `gap` bytes of "#" in front of
 // each, so that the offsets read are not the ones a build recomputes.
@@ -67,16 +68,20 @@ TEST(CliTextbankTest, DumpJsonOfAHandMadeBank)
     CliRun r = runCli({"textbank", "dump", path, "--json"});
     EXPECT_EQ(r.exitCode, 0);
     EXPECT_TRUE(r.err.isEmpty()) << r.err.toStdString();
-    EXPECT_EQ(r.out, "[{\"offset\": 10, \"frame\": 1, \"text\": \"" + kTextA +
-                         "\"}, {\"offset\": 16, \"frame\": 33, \"text\": \"a\\r\\nb\"}, "
-                         "{\"offset\": 21, \"frame\": 0, \"text\": \"\"}, {\"offset\": 23, \"frame\": null, \"text\": \"\"}]\n");
+    EXPECT_EQ(
+        r.out,
+        "[{\"offset\": 10, \"frame\": 1, \"text\": \"" + kTextA +
+            "\"}, {\"offset\": 16, \"frame\": 33, \"text\": \"a\\r\\nb\"}, "
+            "{\"offset\": 21, \"frame\": 0, \"text\": \"\"}, {\"offset\": 23, \"frame\": null, \"text\": \"\"}]\n");
 
     // As Quarn 1: frame 1 is a control byte and vanishes, frame 33 is "!", every frame is -1.
     r = runCli({"textbank", "dump", "--quarn1", "--json", path});
     EXPECT_EQ(r.exitCode, 0);
-    EXPECT_EQ(r.out, "[{\"offset\": 10, \"frame\": -1, \"text\": \"" + kTextA +
-                         "\"}, {\"offset\": 16, \"frame\": -1, \"text\": \"!a\\r\\nb\"}, "
-                         "{\"offset\": 21, \"frame\": -1, \"text\": \"\"}, {\"offset\": 23, \"frame\": -1, \"text\": \"\"}]\n");
+    EXPECT_EQ(
+        r.out,
+        "[{\"offset\": 10, \"frame\": -1, \"text\": \"" + kTextA +
+            "\"}, {\"offset\": 16, \"frame\": -1, \"text\": \"!a\\r\\nb\"}, "
+            "{\"offset\": 21, \"frame\": -1, \"text\": \"\"}, {\"offset\": 23, \"frame\": -1, \"text\": \"\"}]\n");
 
     // The readable listing names every entry too.
     r = runCli({"textbank", "dump", path});
@@ -98,17 +103,20 @@ TEST(CliTextbankTest, DumpJsonOfAHandMadeBank)
     EXPECT_TRUE(r.err.isEmpty());
     EXPECT_EQ(readFile(dir.path("back.qbt")).size(), 31u);
     r = runCli({"textbank", "dump", "--quarn1", "--json", dir.path("back.qbt")});
-    EXPECT_EQ(r.out, "[{\"offset\": 10, \"frame\": -1, \"text\": \"" + kTextA +
-                         "\"}, {\"offset\": 15, \"frame\": -1, \"text\": \"!a\\r\\nb\"}, "
-                         "{\"offset\": 20, \"frame\": -1, \"text\": \"\"}, {\"offset\": 21, \"frame\": -1, \"text\": \"\"}]\n");
+    EXPECT_EQ(
+        r.out,
+        "[{\"offset\": 10, \"frame\": -1, \"text\": \"" + kTextA +
+            "\"}, {\"offset\": 15, \"frame\": -1, \"text\": \"!a\\r\\nb\"}, "
+            "{\"offset\": 20, \"frame\": -1, \"text\": \"\"}, {\"offset\": 21, \"frame\": -1, \"text\": \"\"}]\n");
 }
 
 TEST(CliTextbankTest, DumpThenBuildGivesBackTextsAndFrames)
 {
     QByteArray allCodes;
-    for (int code : {0x80, 0x81, 0x82, 0x83, 0x84, 0x85, 0x87, 0x88, 0x89, 0x8A, 0x8B, 0x8C, 0x8D, 0x8E, 0x90, 0x91, 0x92,
-                     0x93, 0x94, 0x95, 0x96, 0x97, 0x98, 0x99, 0x9A, 0x9C, 0xA0, 0xA1, 0xA2, 0xA3, 0xA4, 0xA5, 0xA8, 0xAD,
-                     0xB0, 0xB1, 0xB4, 0xB5, 0xB6, 0xB7, 0xB8, 0xBD, 0xBE, 0xBF, 0xC6, 0xC7, 0xE1, 0xE4, 0xF4, 0xF8, 0xF9})
+    for (int code :
+         {0x80, 0x81, 0x82, 0x83, 0x84, 0x85, 0x87, 0x88, 0x89, 0x8A, 0x8B, 0x8C, 0x8D, 0x8E, 0x90, 0x91, 0x92,
+          0x93, 0x94, 0x95, 0x96, 0x97, 0x98, 0x99, 0x9A, 0x9C, 0xA0, 0xA1, 0xA2, 0xA3, 0xA4, 0xA5, 0xA8, 0xAD,
+          0xB0, 0xB1, 0xB4, 0xB5, 0xB6, 0xB7, 0xB8, 0xBD, 0xBE, 0xBF, 0xC6, 0xC7, 0xE1, 0xE4, 0xF4, 0xF8, 0xF9})
         allCodes += static_cast<char>(code);
     TempFolder dir;
     for (const bool quarn1 : {false, true}) {
@@ -125,7 +133,8 @@ TEST(CliTextbankTest, DumpThenBuildGivesBackTextsAndFrames)
         const CliRun first = runCli(QStringList{"textbank", "dump", dir.path("in.qbt"), "--json"} + extra);
         ASSERT_EQ(first.exitCode, 0) << first.err.toStdString();
         writeFile(dir.path("list.json"), toBytes(first.out));
-        const CliRun build = runCli(QStringList{"textbank", "build", dir.path("list.json"), dir.path("out.qbt")} + extra);
+        const CliRun build =
+            runCli(QStringList{"textbank", "build", dir.path("list.json"), dir.path("out.qbt")} + extra);
         ASSERT_EQ(build.exitCode, 0) << build.err.toStdString();
         EXPECT_TRUE(build.err.isEmpty()) << build.err.toStdString();
         const CliRun second = runCli(QStringList{"textbank", "dump", dir.path("out.qbt"), "--json"} + extra);
@@ -162,7 +171,8 @@ TEST(CliTextbankTest, CharacterWarningsGoToStderr)
     TempFolder dir;
     // "€" is Windows-1252 80 but not in the games' set (bytes([0x80]).decode('cp1252') ==
     // '\u20ac'); "Ā" has no Windows-1252 form and is written as "?".
-    const QByteArray json = QString::fromUtf16(u"[{\"offset\": 0, \"frame\": 1, \"text\": \"a\u20ACb\u0100c\"}]").toUtf8();
+    const QByteArray json =
+        QString::fromUtf16(u"[{\"offset\": 0, \"frame\": 1, \"text\": \"a\u20ACb\u0100c\"}]").toUtf8();
     writeFile(dir.path("w.json"), toBytes(json));
     CliRun r = runCli({"textbank", "build", dir.path("w.json"), dir.path("w.qbt")});
     EXPECT_EQ(r.exitCode, 0);

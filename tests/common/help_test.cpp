@@ -79,8 +79,7 @@ QString writeText(const TempFolder& folder, const QString& name, const QByteArra
 QStringList topicNames(const HelpFile& help)
 {
     QStringList names;
-    for (const HelpTopic& topic : help.topics())
-        names << topic.name;
+    for (const HelpTopic& topic : help.topics()) names << topic.name;
     return names;
 }
 
@@ -88,16 +87,14 @@ QStringList topicNames(const HelpFile& help)
 QWidget* visibleTopLevel(const char* objectName)
 {
     for (QWidget* widget : QApplication::topLevelWidgets())
-        if (widget->objectName() == QLatin1String(objectName) && widget->isVisible())
-            return widget;
+        if (widget->objectName() == QLatin1String(objectName) && widget->isVisible()) return widget;
     return nullptr;
 }
 
 void closeHelpWindows()
 {
     for (QWidget* widget : QApplication::topLevelWidgets())
-        if (widget->objectName().startsWith(QLatin1String("kestrix_help_")))
-            widget->close();
+        if (widget->objectName().startsWith(QLatin1String("kestrix_help_"))) widget->close();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
 
@@ -120,9 +117,8 @@ TEST(HelpFileParse, ReadsTopicsTitlesKeywordsAndParagraphs)
     EXPECT_EQ(explorer->keywords, (QStringList{"explorer", "Folders"}));
     EXPECT_EQ(explorer->section, "Main window");
     EXPECT_FALSE(explorer->hidden);
-    EXPECT_EQ(explorer->paragraphs,
-              (QStringList{"First line of a paragraph continues here.", "- one item",
-                           "- another item runs on.", "Last paragraph."}));
+    EXPECT_EQ(explorer->paragraphs, (QStringList{"First line of a paragraph continues here.", "- one item",
+                                                 "- another item runs on.", "Last paragraph."}));
 
     const HelpTopic* general = help.topicByNumber(2147483647);
     ASSERT_NE(general, nullptr);
@@ -179,8 +175,8 @@ INSTANTIATE_TEST_SUITE_P(Cases, HelpKeyword, testing::ValuesIn(kKeywordCases),
 struct DamagedCase {
     const char* name;
     QByteArray bytes;
-    QStringList topics;       // names of the topics found, in order
-    const char* firstText;    // plain text of the first topic, or nullptr
+    QStringList topics;     // names of the topics found, in order
+    const char* firstText;  // plain text of the first topic, or nullptr
 };
 
 class HelpDamaged : public testing::TestWithParam<DamagedCase> {};
@@ -258,7 +254,7 @@ struct FindCase {
     QStringList files;    // files made in the folder
     QStringList folders;  // folders made in it
     const char* asked;
-    const char* found;    // file name expected, "" for none
+    const char* found;  // file name expected, "" for none
 };
 
 class HelpFind : public testing::TestWithParam<FindCase> {};
@@ -266,10 +262,8 @@ class HelpFind : public testing::TestWithParam<FindCase> {};
 TEST_P(HelpFind, MatchesWithoutCase)
 {
     TempFolder folder;
-    for (const QString& file : GetParam().files)
-        writeText(folder, file, "[topic 1]\n");
-    for (const QString& sub : GetParam().folders)
-        ASSERT_TRUE(QDir(folder.path()).mkdir(sub));
+    for (const QString& file : GetParam().files) writeText(folder, file, "[topic 1]\n");
+    for (const QString& sub : GetParam().folders) ASSERT_TRUE(QDir(folder.path()).mkdir(sub));
     const QString found = FindHelpFile(QString::fromUtf8(GetParam().asked), folder.path());
     if (*GetParam().found == '\0')
         EXPECT_EQ(found, QString());
@@ -311,10 +305,8 @@ public:
         auto* layout = new QVBoxLayout(window.get());
         const auto add = [&](QWidget* widget, const char* name, QVariant context, QVariant tag) {
             widget->setObjectName(QLatin1String(name));
-            if (context.isValid())
-                widget->setProperty("helpContext", context);
-            if (tag.isValid())
-                widget->setProperty("tag", tag);
+            if (context.isValid()) widget->setProperty("helpContext", context);
+            if (tag.isValid()) widget->setProperty("tag", tag);
             widget->setMinimumHeight(24);
             layout->addWidget(widget);
             return widget;
@@ -550,8 +542,7 @@ TEST(ShippedHelp, EveryHelpNumberHasATopic)
 
     std::vector<qint64> numbers;
     const auto range = [&](qint64 from, qint64 to) {
-        for (qint64 n = from; n <= to; ++n)
-            numbers.push_back(n);
+        for (qint64 n = from; n <= to; ++n) numbers.push_back(n);
     };
     range(5000, 5020);  // Kestrix's controls
     range(5501, 5515);  // its menu commands (5504 is the File menu)
@@ -581,25 +572,78 @@ struct TopicCase {
 };
 
 const TopicCase kTopicCases[] = {
-    {5000, "explorer"}, {5001, "drive"}, {5002, "entry list"}, {5003, "Extract Selection"},
-    {5004, "Extract All"}, {5005, "Run"}, {5006, "Reload File"}, {5007, "Quarn file"},
-    {5008, "Output directory"}, {5009, "movie filenames"}, {5010, "Quarn2 voice"}, {5011, "Quarn1 voice"},
-    {5012, "Smart Extention"}, {5013, "batch files"}, {5014, "base"}, {5015, "extension"},
-    {5016, "Extract from"}, {5017, "first"}, {5018, "last"}, {5019, "Information"}, {5020, "Status bar"},
-    {5501, "Open"}, {5502, "Reopen"}, {5503, "Exit"}, {5505, "File Explorer"}, {5506, "File Explorer view"},
-    {5507, "Quarn Viewer"}, {5508, "Quarn Reader"}, {5509, "Quarn Packer"}, {5510, "Settings"},
-    {5511, "Decompress Quarn2 savegame"}, {5512, "Rip from file"}, {5513, "Help"}, {5514, "File information"},
+    {5000, "explorer"},
+    {5001, "drive"},
+    {5002, "entry list"},
+    {5003, "Extract Selection"},
+    {5004, "Extract All"},
+    {5005, "Run"},
+    {5006, "Reload File"},
+    {5007, "Quarn file"},
+    {5008, "Output directory"},
+    {5009, "movie filenames"},
+    {5010, "Quarn2 voice"},
+    {5011, "Quarn1 voice"},
+    {5012, "Smart Extention"},
+    {5013, "batch files"},
+    {5014, "base"},
+    {5015, "extension"},
+    {5016, "Extract from"},
+    {5017, "first"},
+    {5018, "last"},
+    {5019, "Information"},
+    {5020, "Status bar"},
+    {5501, "Open"},
+    {5502, "Reopen"},
+    {5503, "Exit"},
+    {5505, "File Explorer"},
+    {5506, "File Explorer view"},
+    {5507, "Quarn Viewer"},
+    {5508, "Quarn Reader"},
+    {5509, "Quarn Packer"},
+    {5510, "Settings"},
+    {5511, "Decompress Quarn2 savegame"},
+    {5512, "Rip from file"},
+    {5513, "Help"},
+    {5514, "File information"},
     {5515, "About"},
-    {6000, "output directory"}, {6001, "start-up directory"}, {6002, "palette"}, {6003, "Hide file explorer"},
-    {6004, "follows"}, {6005, "Prompt for file"}, {6006, "summary"}, {6007, "Delete file after"},
-    {6008, "Set extentions"}, {6009, "Remove all"}, {6010, "associations"},
-    {7000, "image file"}, {7001, "Reload image"}, {7002, "Save"}, {7003, "Export"}, {7004, "Open"},
-    {7005, "About"}, {7006, "Picture"}, {7007, "Palette strip"}, {7008, "Select Palette"},
-    {7009, "Quarn1 game palette"}, {7011, "Quarn2 game palette"}, {7012, "Load palette from picture"},
-    {7013, "Apply palette to picture"}, {7014, "Save palette"},
-    {8000, "text file"}, {8001, "(Re)open file"}, {8002, "Export"}, {8003, "About"}, {8006, "Save file"},
-    {8007, "grid"}, {8008, "Apply changes"}, {8009, "Cancel"}, {8011, "Frame"}, {8012, "Text"},
-    {8013, "Scroll"}, {8014, "Character buttons"},
+    {6000, "output directory"},
+    {6001, "start-up directory"},
+    {6002, "palette"},
+    {6003, "Hide file explorer"},
+    {6004, "follows"},
+    {6005, "Prompt for file"},
+    {6006, "summary"},
+    {6007, "Delete file after"},
+    {6008, "Set extentions"},
+    {6009, "Remove all"},
+    {6010, "associations"},
+    {7000, "image file"},
+    {7001, "Reload image"},
+    {7002, "Save"},
+    {7003, "Export"},
+    {7004, "Open"},
+    {7005, "About"},
+    {7006, "Picture"},
+    {7007, "Palette strip"},
+    {7008, "Select Palette"},
+    {7009, "Quarn1 game palette"},
+    {7011, "Quarn2 game palette"},
+    {7012, "Load palette from picture"},
+    {7013, "Apply palette to picture"},
+    {7014, "Save palette"},
+    {8000, "text file"},
+    {8001, "(Re)open file"},
+    {8002, "Export"},
+    {8003, "About"},
+    {8006, "Save file"},
+    {8007, "grid"},
+    {8008, "Apply changes"},
+    {8009, "Cancel"},
+    {8011, "Frame"},
+    {8012, "Text"},
+    {8013, "Scroll"},
+    {8014, "Character buttons"},
 };
 
 class ShippedTopic : public testing::TestWithParam<TopicCase> {};
@@ -623,9 +667,8 @@ TEST(ShippedHelp, EveryFileInformationKeywordHasItsTopic)
     const HelpFile help = HelpFile::load(path);
     // The keywords File information sends: speech, islands, island objects, and the names of the
     // resource archives that Kestrix treats by name (plus "ress.hqr", its general one).
-    for (const char* keyword : {"all VOX files", ".ile", ".obl", "ress.hqr", "text.hqr", "samples.hqr",
-                                "flasamp.hqr", "midi_sb.hqr", "midi_mi.hqr", "spriraw.hqr", "sprites.hqr",
-                                "video.hqr"}) {
+    for (const char* keyword : {"all VOX files", ".ile", ".obl", "ress.hqr", "text.hqr", "samples.hqr", "flasamp.hqr",
+                                "midi_sb.hqr", "midi_mi.hqr", "spriraw.hqr", "sprites.hqr", "video.hqr"}) {
         const HelpTopic* topic = help.topicByKeyword(QString::fromLatin1(keyword));
         ASSERT_NE(topic, nullptr) << keyword;
         EXPECT_EQ(topic->name, QString::fromLatin1(keyword)) << "the search lands on another topic";
@@ -659,8 +702,7 @@ TEST(ShippedHelp, FilesAreCleanUtf8AndShowInThePopup)
 
 int main(int argc, char** argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();

@@ -24,7 +24,10 @@ using namespace testing_support;
 
 namespace {
 
-QString binPath(const char* name) { return QStringLiteral(KESTRIX_BIN_DIR "/") + QLatin1String(name); }
+QString binPath(const char* name)
+{
+    return QStringLiteral(KESTRIX_BIN_DIR "/") + QLatin1String(name);
+}
 
 // ---- Version information
 
@@ -48,7 +51,8 @@ const VersionCase kVersionCases[] = {
     {"MissingFile", [](const TempFolder& d) { return d.path(QStringLiteral("none")); }, false},
     {"EmptyFile", [](const TempFolder& d) { return fileWith(d, {}); }, false},
     {"MarkerAtTheEnd", [](const TempFolder& d) { return fileWith(d, "xxKESTRIX-FILEVERSION=1.2"); }, false},
-    {"MarkerWithGarbage", [](const TempFolder& d) { return fileWith(d, QByteArray("KESTRIX-FILEVERSION=1.2\x01\x02", 25)); }, false},
+    {"MarkerWithGarbage",
+     [](const TempFolder& d) { return fileWith(d, QByteArray("KESTRIX-FILEVERSION=1.2\x01\x02", 25)); }, false},
 };
 
 class FileVersionTest : public ::testing::TestWithParam<VersionCase> {};
@@ -110,8 +114,9 @@ TEST_F(StoreTest, ProgramsAreRegisteredAsQuotedTitleAndPath)
 QString recorder(const TempFolder& dir, const QString& name, const QString& log)
 {
     const QString path = dir.path(name);
-    const QString script = QStringLiteral("#!/bin/sh\n{ pwd; echo \"$#\"; for a in \"$@\"; do echo \"$a\"; done; } > '%1.tmp'\n"
-                                          "mv '%1.tmp' '%1'\n")
+    const QString script = QStringLiteral(
+                               "#!/bin/sh\n{ pwd; echo \"$#\"; for a in \"$@\"; do echo \"$a\"; done; } > '%1.tmp'\n"
+                               "mv '%1.tmp' '%1'\n")
                                .arg(log);
     writeFile(path, bytesOf(script.toStdString()));
     QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
@@ -143,7 +148,9 @@ const RunCase kRunCases[] = {
     {"ProgramWithParametersPassedWhole",
      [](const TempFolder& d, const QString& log) { return recorder(d, QStringLiteral("prog"), log); },
      "/home/ann/game files/", true,
-     [](const TempFolder&) { return QStringList{"1", "/home/ann/game files/"}; }},
+     [](const TempFolder&) {
+         return QStringList{"1", "/home/ann/game files/"};
+     }},
     {"ProgramWithoutParameters",
      [](const TempFolder& d, const QString& log) { return recorder(d, QStringLiteral("prog"), log); }, "", false,
      [](const TempFolder&) { return QStringList{"0"}; }},
@@ -152,27 +159,43 @@ const RunCase kRunCases[] = {
          recorder(d, QStringLiteral("bin/quarn-helper"), log);
          return QStringLiteral("quarn-helper");
      },
-     "x", false, [](const TempFolder&) { return QStringList{"1", "x"}; }},
+     "x", false,
+     [](const TempFolder&) {
+         return QStringList{"1", "x"};
+     }},
     {"DocumentOfOurs",
      [](const TempFolder& d, const QString& log) {
          const QString viewer = recorder(d, QStringLiteral("Pictor"), log);
          RegistryKey root = RegistryKey::classesRoot();
          root.subkey(QStringLiteral(".qim")).writeText({}, QStringLiteral("Quarn_qim_file"));
-         root.subkey(QStringLiteral("Quarn_qim_file\\shell\\open\\command")).writeText({}, viewer + QStringLiteral(" \"%1\""));
+         root.subkey(QStringLiteral("Quarn_qim_file\\shell\\open\\command"))
+             .writeText({}, viewer + QStringLiteral(" \"%1\""));
          writeFile(d.path(QStringLiteral("work/a.qim")), Bytes(10, 1));
          return d.path(QStringLiteral("work/a.qim"));
      },
-     "", true, [](const TempFolder& d) { return QStringList{"1", d.path(QStringLiteral("work/a.qim"))}; }},
+     "", true,
+     [](const TempFolder& d) {
+         return QStringList{"1", d.path(QStringLiteral("work/a.qim"))};
+     }},
     {"DocumentOfNobodyGoesToTheDesktop",
      [](const TempFolder& d, const QString&) {
          writeFile(d.path(QStringLiteral("work/notes.txt")), bytesOf("hello"));
          return d.path(QStringLiteral("work/notes.txt"));
      },
-     "", false, [](const TempFolder& d) { return QStringList{"1", d.path(QStringLiteral("work/notes.txt"))}; }},
-    {"AddressGoesToTheDesktop", [](const TempFolder&, const QString&) { return QStringLiteral("https://example.org/quarn"); },
-     "", false, [](const TempFolder&) { return QStringList{"1", "https://example.org/quarn"}; }},
+     "", false,
+     [](const TempFolder& d) {
+         return QStringList{"1", d.path(QStringLiteral("work/notes.txt"))};
+     }},
+    {"AddressGoesToTheDesktop",
+     [](const TempFolder&, const QString&) { return QStringLiteral("https://example.org/quarn"); }, "", false,
+     [](const TempFolder&) {
+         return QStringList{"1", "https://example.org/quarn"};
+     }},
     {"FolderGoesToTheDesktop", [](const TempFolder& d, const QString&) { return d.path(QStringLiteral("work")); }, "",
-     false, [](const TempFolder& d) { return QStringList{"1", d.path(QStringLiteral("work"))}; }},
+     false,
+     [](const TempFolder& d) {
+         return QStringList{"1", d.path(QStringLiteral("work"))};
+     }},
 };
 
 class RunProgramTest : public StoreTest, public ::testing::WithParamInterface<RunCase> {};
@@ -189,7 +212,8 @@ TEST_P(RunProgramTest, StartsWhatAShellWould)
     qputenv("PATH", dir.path(QStringLiteral("bin")).toLocal8Bit() + ':' + oldPath);
 
     const QString file = c.file(dir, log);
-    RunProgram(file, QString::fromUtf8(c.parameters), c.inWorkFolder ? dir.path(QStringLiteral("work")) : QString(), 10);
+    RunProgram(file, QString::fromUtf8(c.parameters), c.inWorkFolder ? dir.path(QStringLiteral("work")) : QString(),
+               10);
     const QStringList lines = waitForLog(log);
     qputenv("PATH", oldPath);
 

@@ -4,12 +4,12 @@
 
 #include <gtest/gtest.h>
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QDir>
-#include <QAbstractButton>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QMessageBox>
-#include <QElapsedTimer>
 #include <QProcess>
 #include <QSoundEffect>
 #include <QStandardPaths>
@@ -97,15 +97,27 @@ TEST_P(SfxLoadTest, LoadsOnlyWithSfxOnAndTheContainerBesideTheProgram)
     const LoadCase& c = GetParam();
     RegistryKey key = RegistryKey::settings();
     switch (c.setting) {
-    case Setting::KeyAbsent: break;
-    case Setting::ValueAbsent: key.writeText(QStringLiteral("Default Output"), QStringLiteral("/tmp/")); break;
-    case Setting::No: setSfx(false); break;
-    case Setting::Yes: setSfx(true); break;
-    case Setting::YesLowerCaseName: key.writeYesNo(QStringLiteral("sfx"), true); break;
+    case Setting::KeyAbsent:
+        break;
+    case Setting::ValueAbsent:
+        key.writeText(QStringLiteral("Default Output"), QStringLiteral("/tmp/"));
+        break;
+    case Setting::No:
+        setSfx(false);
+        break;
+    case Setting::Yes:
+        setSfx(true);
+        break;
+    case Setting::YesLowerCaseName:
+        key.writeYesNo(QStringLiteral("sfx"), true);
+        break;
     }
     switch (c.container) {
-    case Container::Absent: break;
-    case Container::Built: installContainer(); break;
+    case Container::Absent:
+        break;
+    case Container::Built:
+        installContainer();
+        break;
     case Container::Damaged:
         testing_support::writeFile(m_program.path(kContainer), testing_support::randomBytes(4096, 3));
         break;
@@ -165,8 +177,13 @@ TEST_F(SfxTest, ErrorBoxIsACriticalTaskModalMessageBox)
     QTimer poll;
     QObject::connect(&poll, &QTimer::timeout, [&] {
         if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
-            seen = {true, box->windowTitle(), box->text(), box->icon(), box->windowModality(),
-                    box->standardButtons(), box->parentWidget() != nullptr};
+            seen = {true,
+                    box->windowTitle(),
+                    box->text(),
+                    box->icon(),
+                    box->windowModality(),
+                    box->standardButtons(),
+                    box->parentWidget() != nullptr};
             box->button(QMessageBox::Ok)->click();
             poll.stop();
         } else if (++polls > 500) {
@@ -207,14 +224,12 @@ TEST_F(SfxTest, LoadingTwiceKeepsOneContainerAndFreeingMakesTheBeepComeBack)
 TEST_F(SfxTest, NumbersWithoutAWaveAreSilent)
 {
     const int unknown[] = {0, -1, 25200, 25252, 25299, 99999};
-    for (int number : unknown)
-        EXPECT_FALSE(kestrix::PlaySfx(number)) << "not loaded: " << number;
+    for (int number : unknown) EXPECT_FALSE(kestrix::PlaySfx(number)) << "not loaded: " << number;
 
     setSfx(true);
     installContainer();
     ASSERT_TRUE(kestrix::LoadSfx());
-    for (int number : unknown)
-        EXPECT_FALSE(kestrix::PlaySfx(number)) << "loaded: " << number;
+    for (int number : unknown) EXPECT_FALSE(kestrix::PlaySfx(number)) << "loaded: " << number;
     EXPECT_EQ(m_beeps, 0);
 }
 
@@ -228,16 +243,14 @@ struct WaveInfo {
 quint32 le(const QByteArray& b, int at, int size)
 {
     quint32 v = 0;
-    for (int i = size - 1; i >= 0; --i)
-        v = (v << 8) | static_cast<quint8>(b[at + i]);
+    for (int i = size - 1; i >= 0; --i) v = (v << 8) | static_cast<quint8>(b[at + i]);
     return v;
 }
 
 WaveInfo readWaveHeader(const QByteArray& b)
 {
     WaveInfo w;
-    if (b.size() < 44 || !b.startsWith("RIFF") || b.mid(8, 8) != "WAVEfmt " || b.mid(36, 4) != "data")
-        return w;
+    if (b.size() < 44 || !b.startsWith("RIFF") || b.mid(8, 8) != "WAVEfmt " || b.mid(36, 4) != "data") return w;
     w.format = static_cast<int>(le(b, 20, 2));
     w.channels = static_cast<int>(le(b, 22, 2));
     w.rate = static_cast<int>(le(b, 24, 4));
@@ -260,8 +273,7 @@ TEST_F(SfxTest, ContainerHoldsEightShortDistinctMonoWaves)
     ASSERT_TRUE(kestrix::LoadSfx());
 
     QStringList expected;
-    for (int number : kNumbers)
-        expected << QStringLiteral("%1.wav").arg(number);
+    for (int number : kNumbers) expected << QStringLiteral("%1.wav").arg(number);
     EXPECT_EQ(QDir(QStringLiteral(":/sfx")).entryList(QDir::Files, QDir::Name), expected);
 
     std::set<QByteArray> samples;
@@ -294,8 +306,7 @@ TEST_F(SfxTest, ContainerHoldsEightShortDistinctMonoWaves)
 TEST_F(SfxTest, FileRecognisesEachWave)
 {
     const QString file = QStandardPaths::findExecutable(QStringLiteral("file"));
-    if (file.isEmpty())
-        GTEST_SKIP() << "the program 'file' is not installed";
+    if (file.isEmpty()) GTEST_SKIP() << "the program 'file' is not installed";
     setSfx(true);
     installContainer();
     ASSERT_TRUE(kestrix::LoadSfx());
@@ -308,9 +319,9 @@ TEST_F(SfxTest, FileRecognisesEachWave)
         p.start(file, {QStringLiteral("-b"), path});
         ASSERT_TRUE(p.waitForFinished(30000));
         const QString kind = QString::fromUtf8(p.readAllStandardOutput()).trimmed();
-        EXPECT_TRUE(kind.contains(QStringLiteral("RIFF")) && kind.contains(QStringLiteral("WAVE audio"))
-                    && kind.contains(QStringLiteral("PCM")) && kind.contains(QStringLiteral("16 bit"))
-                    && kind.contains(QStringLiteral("mono")))
+        EXPECT_TRUE(kind.contains(QStringLiteral("RIFF")) && kind.contains(QStringLiteral("WAVE audio")) &&
+                    kind.contains(QStringLiteral("PCM")) && kind.contains(QStringLiteral("16 bit")) &&
+                    kind.contains(QStringLiteral("mono")))
             << number << ": " << kind.toStdString();
     }
 }
@@ -327,8 +338,8 @@ TEST_F(SfxTest, QtDecodesEachWaveFromTheContainer)
         effect.setSource(QUrl(QStringLiteral("qrc:/sfx/%1.wav").arg(number)));
         QElapsedTimer clock;
         clock.start();
-        while (effect.status() != QSoundEffect::Ready && effect.status() != QSoundEffect::Error
-               && clock.elapsed() < 10000)
+        while (effect.status() != QSoundEffect::Ready && effect.status() != QSoundEffect::Error &&
+               clock.elapsed() < 10000)
             QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
         EXPECT_EQ(effect.status(), QSoundEffect::Ready) << number;
     }
@@ -365,17 +376,16 @@ TEST_F(SfxTest, NoAudioDeviceMeansSilenceWithoutMessages)
 int playAllSounds(const QString& programFolder, const QString& settingsFolder)
 {
     RegistryKey::useFolderForTesting(settingsFolder);
-    kestrix::SetSfxHooksForTesting({}, [](const QString&, const QString& text) {
-        std::printf("error box: %s\n", qPrintable(text));
-    }, programFolder);
+    kestrix::SetSfxHooksForTesting(
+        {}, [](const QString&, const QString& text) { std::printf("error box: %s\n", qPrintable(text)); },
+        programFolder);
     if (!kestrix::LoadSfx()) {
         std::printf("not loaded\n");
         return 1;
     }
     QString started;
     for (int number : kNumbers)
-        if (kestrix::PlaySfx(number))
-            started += QStringLiteral(" %1").arg(number);
+        if (kestrix::PlaySfx(number)) started += QStringLiteral(" %1").arg(number);
     // Let anything asynchronous (the sound server connection, players) have its say.
     QTimer::singleShot(300, qApp, &QCoreApplication::quit);
     qApp->exec();
@@ -389,8 +399,7 @@ int playAllSounds(const QString& programFolder, const QString& settingsFolder)
 // Sounds and boxes need a QApplication, so this program brings its own main.
 int main(int argc, char** argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     if (argc == 4 && std::strcmp(argv[1], kChildSwitch) == 0)
         return playAllSounds(QString::fromLocal8Bit(argv[2]), QString::fromLocal8Bit(argv[3]));

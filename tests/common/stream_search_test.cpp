@@ -47,20 +47,21 @@ TEST_P(SearchPatternTest, BuildsTheBytesOfTheType)
     EXPECT_EQ(Bytes(p.bytes.begin(), p.bytes.end()), c.expected);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Types, SearchPatternTest,
-    ::testing::Values(PatternCase{"int3", false, "", 1000, 3, {0xE8, 0x03, 0x00, 0x00}},
-                      PatternCase{"intMinus3", false, "", 1000, -3, {0x00, 0x00, 0x03, 0xE8}},
-                      PatternCase{"int2", false, "", 0x12345678, 2, {0x78, 0x56}},
-                      PatternCase{"intMinus2", false, "", 0x12345678, -2, {0x56, 0x78}},
-                      PatternCase{"int1", false, "", 1000, 1, {0xE8}},
-                      PatternCase{"intMinus1", false, "", 1000, -1, {0xE8}},
-                      PatternCase{"negativeInt", false, "", -2, 3, {0xFE, 0xFF, 0xFF, 0xFF}},
-                      PatternCase{"text2", true, "SmK", 0, 2, {'S', 'm', 'K'}},
-                      PatternCase{"text1Upper", true, "smk", 0, 1, {'S', 'M', 'K'}},
-                      PatternCase{"textMinus2", true, "abc", 0, -2, {'c', 'b', 'a'}},
-                      PatternCase{"textMinus1", true, "abc", 0, -1, {'C', 'B', 'A'}}),
-    [](const ::testing::TestParamInfo<PatternCase>& param) { return std::string(param.param.name); });
+INSTANTIATE_TEST_SUITE_P(Types, SearchPatternTest,
+                         ::testing::Values(PatternCase{"int3", false, "", 1000, 3, {0xE8, 0x03, 0x00, 0x00}},
+                                           PatternCase{"intMinus3", false, "", 1000, -3, {0x00, 0x00, 0x03, 0xE8}},
+                                           PatternCase{"int2", false, "", 0x12345678, 2, {0x78, 0x56}},
+                                           PatternCase{"intMinus2", false, "", 0x12345678, -2, {0x56, 0x78}},
+                                           PatternCase{"int1", false, "", 1000, 1, {0xE8}},
+                                           PatternCase{"intMinus1", false, "", 1000, -1, {0xE8}},
+                                           PatternCase{"negativeInt", false, "", -2, 3, {0xFE, 0xFF, 0xFF, 0xFF}},
+                                           PatternCase{"text2", true, "SmK", 0, 2, {'S', 'm', 'K'}},
+                                           PatternCase{"text1Upper", true, "smk", 0, 1, {'S', 'M', 'K'}},
+                                           PatternCase{"textMinus2", true, "abc", 0, -2, {'c', 'b', 'a'}},
+                                           PatternCase{"textMinus1", true, "abc", 0, -1, {'C', 'B', 'A'}}),
+                         [](const ::testing::TestParamInfo<PatternCase>& param) {
+                             return std::string(param.param.name);
+                         });
 
 TEST(StreamSearchTest, InvalidTypesRaiseTheMessageWithTheUnsignedByte)
 {
@@ -69,8 +70,8 @@ TEST(StreamSearchTest, InvalidTypesRaiseTheMessageWithTheUnsignedByte)
         std::int8_t type;
         const char* message;
     };
-    const Case cases[] = {{true, 0, "Invalid search type : 0"},    {true, 3, "Invalid search type : 3"},
-                          {true, -3, "Invalid search type : 253"}, {false, 4, "Invalid search type : 4"},
+    const Case cases[] = {{true, 0, "Invalid search type : 0"},     {true, 3, "Invalid search type : 3"},
+                          {true, -3, "Invalid search type : 253"},  {false, 4, "Invalid search type : 4"},
                           {false, -4, "Invalid search type : 252"}, {false, 0, "Invalid search type : 0"}};
     for (const Case& c : cases) {
         MemoryStream s(bytesOf("anything"));

@@ -23,7 +23,8 @@ namespace {
 
 using Slot = ComposedSlot;
 
-QByteArray text(const Bytes& b) {
+QByteArray text(const Bytes& b)
+{
     return QByteArray(reinterpret_cast<const char*>(b.data()), static_cast<qsizetype>(b.size()));
 }
 
@@ -39,14 +40,16 @@ struct Recorder : OperationObserver {
     int progressEnds = 0;
     std::vector<bool> busy;
 
-    void statusText(int panel, const QString& t) override {
+    void statusText(int panel, const QString& t) override
+    {
         if (panel == 0) status0 << t;
     }
     void logLine(const QString& line) override { logs << line; }
     void notice(const QString& t) override { notices << t; }
     void problem(const QString& t) override { problems << t; }
     void soundRequest(int number) override { sounds.push_back(number); }
-    void progressStart(int maximum) override {
+    void progressStart(int maximum) override
+    {
         ++progressStarts;
         progressMaximum = maximum;
     }
@@ -61,7 +64,8 @@ protected:
 
     // Writes `archive` as `name` in the temporary folder, scans it as the extractor loads it and
     // returns a context with the archive's naming defaults, writing into out().
-    ExtractionContext load(const QString& name, const Bytes& archive, ScanOptions options = {}) {
+    ExtractionContext load(const QString& name, const Bytes& archive, ScanOptions options = {})
+    {
         const QString path = m_dir.path(name);
         writeFile(path, archive);
         ArchiveScan& scan = m_scans.emplace_back();
@@ -79,7 +83,8 @@ protected:
         return context;
     }
 
-    QString out(const QString& name = {}) const {
+    QString out(const QString& name = {}) const
+    {
         return name.isEmpty() ? m_dir.path("out") : m_dir.path("out/" + name);
     }
     QStringList written() const { return QDir(out()).entryList(QDir::Files, QDir::Name); }
@@ -90,7 +95,8 @@ protected:
     std::deque<ArchiveScan> m_scans;
 };
 
-TEST_F(ExtractionTest, DoubleMarkerNamesTheFirstRowHoldingTheData) {
+TEST_F(ExtractionTest, DoubleMarkerNamesTheFirstRowHoldingTheData)
+{
     // Slots: 1 "one", 2 "two!", 3 "three", 4 blank, 5 double of 3. The table has 6 slots (24
     // bytes): entries at 24, 37 and 51.
     const Bytes archive = composeArchive({Slot::stored(bytesOf("one")), Slot::stored(bytesOf("two!")),
@@ -100,8 +106,7 @@ TEST_F(ExtractionTest, DoubleMarkerNamesTheFirstRowHoldingTheData) {
     ASSERT_TRUE(stats.error.isEmpty()) << stats.error.toStdString();
 
     EXPECT_EQ(written(), QStringList({"ress1.qdc", "ress2.qdc", "ress3.qdc", "ress4.blank", "ress5.double"}));
-    EXPECT_EQ(text(readFile(out("ress5.double"))),
-              "3\r\n51\r\n5\r\nCREATED BY Kestrix\r\nDO NOT MODIFY !!\r\n");
+    EXPECT_EQ(text(readFile(out("ress5.double"))), "3\r\n51\r\n5\r\nCREATED BY Kestrix\r\nDO NOT MODIFY !!\r\n");
     EXPECT_EQ(readFile(out("ress3.qdc")), bytesOf("three"));
     EXPECT_TRUE(readFile(out("ress4.blank")).empty());
     // The double counts as a file with its disk size; the blank marker does not count.
@@ -110,7 +115,8 @@ TEST_F(ExtractionTest, DoubleMarkerNamesTheFirstRowHoldingTheData) {
     EXPECT_TRUE(m_recorder.status0.contains("Searching double..."));
 }
 
-TEST_F(ExtractionTest, DoubleOfACompressedEntryGivesItsDiskSize) {
+TEST_F(ExtractionTest, DoubleOfACompressedEntryGivesItsDiskSize)
+{
     const Bytes data = randomBytes(400, 5, 4);
     const Bytes archive = composeArchive({Slot::compressed(data, 2), Slot::doubleOf(0), Slot::doubleOf(0)});
     ExtractionContext context = load("pak.hqr", archive, {false, true});
@@ -122,9 +128,9 @@ TEST_F(ExtractionTest, DoubleOfACompressedEntryGivesItsDiskSize) {
     EXPECT_EQ(text(readFile(out("pak3.double"))), marker);
 }
 
-TEST_F(ExtractionTest, MovieNamesKeepTheMarkerExtensions) {
-    const Bytes archive =
-        composeArchive({Slot::blank(), Slot::stored(bytesOf("SMK2 movie")), Slot::doubleOf(1)});
+TEST_F(ExtractionTest, MovieNamesKeepTheMarkerExtensions)
+{
+    const Bytes archive = composeArchive({Slot::blank(), Slot::stored(bytesOf("SMK2 movie")), Slot::doubleOf(1)});
     ExtractionContext context = load("video.hqr", archive, {true, true});
     ASSERT_TRUE(context.naming.useMovieNames);
     ExtractEntries(context, {}, true);
@@ -191,7 +197,8 @@ const MarkerCase kMarkerCases[] = {
 
 class MarkerTest : public ExtractionTest, public ::testing::WithParamInterface<MarkerCase> {};
 
-TEST_P(MarkerTest, WritesTheExpectedFiles) {
+TEST_P(MarkerTest, WritesTheExpectedFiles)
+{
     const MarkerCase& c = GetParam();
     ExtractionContext context = load("m.hqr", composeArchive(c.archive), {c.entryNumbers, c.keepDoubles});
     const ExtractionStats stats =
@@ -225,20 +232,8 @@ struct BatchCase {
 };
 
 const BatchCase kBatchCases[] = {
-    {"PaletteAfterFullScreenImage",
-     "IP",
-     true,
-     true,
-     {},
-     {"b1.qbc", "b1.qim", "b2.pal"},
-     "b2.pal\r\nb1.qim\r\n"},
-    {"PaletteAfterCompressedImage",
-     "JP",
-     true,
-     true,
-     {},
-     {"b1.qbc", "b1.qim", "b2.pal"},
-     "b2.pal\r\nb1.qim\r\n"},
+    {"PaletteAfterFullScreenImage", "IP", true, true, {}, {"b1.qbc", "b1.qim", "b2.pal"}, "b2.pal\r\nb1.qim\r\n"},
+    {"PaletteAfterCompressedImage", "JP", true, true, {}, {"b1.qbc", "b1.qim", "b2.pal"}, "b2.pal\r\nb1.qim\r\n"},
     {"PaletteAfterSmallImage", "iP", true, true, {}, {"b1.qbc", "b1.qim", "b2.pal"}, "b2.pal\r\nb1.qim\r\n"},
     {"ImageAndPaletteInTwoCommands",
      "IP",
@@ -255,26 +250,27 @@ const BatchCase kBatchCases[] = {
 
 class BatchFileTest : public ExtractionTest, public ::testing::WithParamInterface<BatchCase> {};
 
-TEST_P(BatchFileTest, PairsAPaletteWithTheImageBeforeIt) {
+TEST_P(BatchFileTest, PairsAPaletteWithTheImageBeforeIt)
+{
     const BatchCase& c = GetParam();
     std::vector<Slot> slotList;
     for (const char* p = c.layout; *p; ++p) {
         switch (*p) {
-            case 'I':
-                slotList.push_back(Slot::stored(Bytes(307200, 3)));
-                break;
-            case 'J':
-                slotList.push_back(Slot::compressed(Bytes(307200, 3), 1));
-                break;
-            case 'i':
-                slotList.push_back(Slot::stored(Bytes(65536, 4)));
-                break;
-            case 'P':
-                slotList.push_back(Slot::stored(Bytes(768, 5)));
-                break;
-            default:
-                slotList.push_back(Slot::stored(bytesOf("other")));
-                break;
+        case 'I':
+            slotList.push_back(Slot::stored(Bytes(307200, 3)));
+            break;
+        case 'J':
+            slotList.push_back(Slot::compressed(Bytes(307200, 3), 1));
+            break;
+        case 'i':
+            slotList.push_back(Slot::stored(Bytes(65536, 4)));
+            break;
+        case 'P':
+            slotList.push_back(Slot::stored(Bytes(768, 5)));
+            break;
+        default:
+            slotList.push_back(Slot::stored(bytesOf("other")));
+            break;
         }
     }
     ExtractionContext context = load("b.hqr", composeArchive(slotList));
@@ -298,7 +294,8 @@ TEST_P(BatchFileTest, PairsAPaletteWithTheImageBeforeIt) {
 INSTANTIATE_TEST_SUITE_P(Batches, BatchFileTest, ::testing::ValuesIn(kBatchCases),
                          [](const auto& param) { return std::string(param.param.name); });
 
-TEST_F(ExtractionTest, BatchFilePairingFollowsLastOutputFileNotTheRowAbove) {
+TEST_F(ExtractionTest, BatchFilePairingFollowsLastOutputFileNotTheRowAbove)
+{
     ExtractionContext context =
         load("b.hqr", composeArchive({Slot::stored(Bytes(65536, 1)), Slot::stored(Bytes(768, 2))}));
     context.naming.smartExtension = true;
@@ -311,7 +308,8 @@ TEST_F(ExtractionTest, BatchFilePairingFollowsLastOutputFileNotTheRowAbove) {
 }
 
 // A compressed stream of literals only: a flag byte 0xFF before every eight bytes.
-Bytes literalStream(const Bytes& plain) {
+Bytes literalStream(const Bytes& plain)
+{
     Bytes stream;
     stream.reserve(plain.size() + plain.size() / 8 + 1);
     for (std::size_t i = 0; i < plain.size(); i += 8) {
@@ -322,7 +320,8 @@ Bytes literalStream(const Bytes& plain) {
     return stream;
 }
 
-TEST_F(ExtractionTest, EntriesAbove4000000StoredBytesAreCopiedRaw) {
+TEST_F(ExtractionTest, EntriesAbove4000000StoredBytesAreCopiedRaw)
+{
     // 3,555,555 bytes as literals: 444,445 flag bytes, so the stream is exactly 4,000,000 bytes.
     Bytes plain = randomBytes(3555555, 11);
     std::copy_n("SMK", 3, plain.begin());
@@ -337,9 +336,9 @@ TEST_F(ExtractionTest, EntriesAbove4000000StoredBytesAreCopiedRaw) {
 
     const Bytes archive = composeArchive({
         Slot::raw(1, 3555555, stream),         // 1: expanded
-        Slot::stored(stored),                // 2: read whole
+        Slot::stored(stored),                  // 2: read whole
         Slot::raw(1, 3555555, streamPlusOne),  // 3: raw copy with a notice
-        Slot::stored(storedPlusOne),         // 4: raw copy
+        Slot::stored(storedPlusOne),           // 4: raw copy
     });
     ExtractionContext context = load("big.hqr", archive);
     context.naming.smartExtension = true;
@@ -391,15 +390,15 @@ const ProgressCase kProgressCases[] = {
 
 class ProgressTest : public ExtractionTest, public ::testing::WithParamInterface<ProgressCase> {};
 
-TEST_P(ProgressTest, ShownOnlyAboveHundredRows) {
+TEST_P(ProgressTest, ShownOnlyAboveHundredRows)
+{
     const ProgressCase& c = GetParam();
     std::vector<Slot> entries;
-    for (std::size_t i = 0; i < c.rows; ++i)
-        entries.push_back(Slot::stored(Bytes(1, static_cast<std::uint8_t>(i))));
+    for (std::size_t i = 0; i < c.rows; ++i) entries.push_back(Slot::stored(Bytes(1, static_cast<std::uint8_t>(i))));
     ExtractionContext context = load("p.hqr", composeArchive(entries));
     std::vector<std::size_t> selection;
     for (std::size_t i = 0; i < c.selected; ++i) selection.push_back(i);
-    const ExtractionStats stats = c.range ? ExtractRange(context, 1, static_cast<std::uint32_t>(c.selected))
+    const ExtractionStats stats = c.range           ? ExtractRange(context, 1, static_cast<std::uint32_t>(c.selected))
                                   : c.selected == 0 ? ExtractEntries(context, {}, true)
                                                     : ExtractEntries(context, selection, false);
     EXPECT_EQ(stats.files, c.selected == 0 ? c.rows : c.selected);
@@ -418,15 +417,16 @@ TEST_P(ProgressTest, ShownOnlyAboveHundredRows) {
 INSTANTIATE_TEST_SUITE_P(Rows, ProgressTest, ::testing::ValuesIn(kProgressCases),
                          [](const auto& param) { return std::string(param.param.name); });
 
-TEST(ExtractionStatsTest, StatisticsText) {
+TEST(ExtractionStatsTest, StatisticsText)
+{
     ExtractionStats stats;
     stats.files = 3;
     stats.bytes = 12582;
     stats.elapsedMs = 50;
     EXPECT_EQ(stats.statisticsText(), "3 files extracted\r\nused 0.012 MB disk space\r\nin 0.05 seconds");
     stats.problems = 2;
-    EXPECT_EQ(stats.statisticsLines(), QStringList({"3 files extracted", "used 0.012 MB disk space",
-                                                    "in 0.05 seconds", "2 entries had problems"}));
+    EXPECT_EQ(stats.statisticsLines(), QStringList({"3 files extracted", "used 0.012 MB disk space", "in 0.05 seconds",
+                                                    "2 entries had problems"}));
 
     ExtractionStats big;
     big.files = 1;
@@ -435,7 +435,8 @@ TEST(ExtractionStatsTest, StatisticsText) {
     EXPECT_EQ(big.statisticsText(), "1 files extracted\r\nused 1.500 MB disk space\r\nin 1.23 seconds");
 }
 
-TEST_F(ExtractionTest, VoiceFlagsFixTheFirstByteAndTurnOffSmartExtension) {
+TEST_F(ExtractionTest, VoiceFlagsFixTheFirstByteAndTurnOffSmartExtension)
+{
     struct Case {
         bool iff;
         const char* extension;
@@ -461,7 +462,8 @@ TEST_F(ExtractionTest, VoiceFlagsFixTheFirstByteAndTurnOffSmartExtension) {
     EXPECT_EQ(written().size(), 4);
 }
 
-TEST_F(ExtractionTest, DamagedEntriesAreReportedWrittenAndCounted) {
+TEST_F(ExtractionTest, DamagedEntriesAreReportedWrittenAndCounted)
+{
     // 1 fine; 2 claims a million bytes; 3 a stream that copies from before its start; 4 points
     // past the end of the file; 5 fine; 6 the last entry, compressed, its last 4 bytes cut off
     // (so its stream runs short as well: still one report).
@@ -484,8 +486,7 @@ TEST_F(ExtractionTest, DamagedEntriesAreReportedWrittenAndCounted) {
     const ExtractionStats stats = ExtractEntries(context, {}, true);
     ASSERT_TRUE(stats.error.isEmpty()) << stats.error.toStdString();
 
-    EXPECT_EQ(written(),
-              QStringList({"bad1.qdc", "bad2.qdc", "bad3.qdc", "bad4.qdc", "bad5.qdc", "bad6.qdc"}));
+    EXPECT_EQ(written(), QStringList({"bad1.qdc", "bad2.qdc", "bad3.qdc", "bad4.qdc", "bad5.qdc", "bad6.qdc"}));
     EXPECT_EQ(readFile(out("bad1.qdc")), bytesOf("first"));
     EXPECT_EQ(readFile(out("bad2.qdc")), Bytes(archive.begin() + second + 10, archive.end()));
     Bytes expanded(50, 0);
@@ -501,16 +502,16 @@ TEST_F(ExtractionTest, DamagedEntriesAreReportedWrittenAndCounted) {
     EXPECT_LT(run, six.size());
     EXPECT_TRUE(std::all_of(cut.begin(), cut.begin() + static_cast<std::ptrdiff_t>(run),
                             [](std::uint8_t b) { return b == 'z'; }));
-    EXPECT_TRUE(std::all_of(cut.begin() + static_cast<std::ptrdiff_t>(run), cut.end(),
-                            [](std::uint8_t b) { return b == 0; }));
+    EXPECT_TRUE(
+        std::all_of(cut.begin() + static_cast<std::ptrdiff_t>(run), cut.end(), [](std::uint8_t b) { return b == 0; }));
 
     // One report per entry, naming it by number and offset.
     const std::uint32_t offsets[] = {second, 28 + 15 + 22, fileSize + 1000, sixth};
     const std::uint32_t numbers[] = {2, 3, 4, 6};
     ASSERT_EQ(m_recorder.problems.size(), 4) << m_recorder.problems.join("\n").toStdString();
     for (int i = 0; i < 4; ++i) {
-        EXPECT_TRUE(m_recorder.problems[i].contains(
-            QStringLiteral("entry %1 at offset %2").arg(numbers[i]).arg(offsets[i])))
+        EXPECT_TRUE(
+            m_recorder.problems[i].contains(QStringLiteral("entry %1 at offset %2").arg(numbers[i]).arg(offsets[i])))
             << m_recorder.problems[i].toStdString();
     }
     EXPECT_EQ(stats.problems, 4u);
@@ -519,12 +520,12 @@ TEST_F(ExtractionTest, DamagedEntriesAreReportedWrittenAndCounted) {
     EXPECT_EQ(stats.statisticsLines().last(), "4 entries had problems");
 }
 
-TEST_F(ExtractionTest, RangeCopiesDoublesInFullAndIsClamped) {
+TEST_F(ExtractionTest, RangeCopiesDoublesInFullAndIsClamped)
+{
     // Entry numbers and doubles on: rows 2, 3, 4 (double of 2) and 5 at positions 1 .. 4.
     const Bytes five = randomBytes(700, 9, 3);
-    const Bytes archive =
-        composeArchive({Slot::blank(), Slot::stored(bytesOf("alpha")), Slot::stored(bytesOf("beta")),
-                        Slot::doubleOf(1), Slot::compressed(five, 1)});
+    const Bytes archive = composeArchive({Slot::blank(), Slot::stored(bytesOf("alpha")), Slot::stored(bytesOf("beta")),
+                                          Slot::doubleOf(1), Slot::compressed(five, 1)});
     struct Case {
         std::uint32_t from;
         std::uint32_t to;
@@ -550,8 +551,7 @@ TEST_F(ExtractionTest, RangeCopiesDoublesInFullAndIsClamped) {
         EXPECT_EQ(stats.files, static_cast<std::uint64_t>(c.files.size()));
         if (c.notice) {
             ASSERT_EQ(m_recorder.notices.size(), 1);
-            EXPECT_TRUE(m_recorder.notices[0].contains(QLatin1String(c.notice)))
-                << m_recorder.notices[0].toStdString();
+            EXPECT_TRUE(m_recorder.notices[0].contains(QLatin1String(c.notice))) << m_recorder.notices[0].toStdString();
         } else {
             EXPECT_TRUE(m_recorder.notices.isEmpty());
         }
@@ -564,13 +564,13 @@ TEST_F(ExtractionTest, RangeCopiesDoublesInFullAndIsClamped) {
     }
 }
 
-TEST_F(ExtractionTest, FreeSpaceIsCheckedForTheRowsToBeWritten) {
+TEST_F(ExtractionTest, FreeSpaceIsCheckedForTheRowsToBeWritten)
+{
     // One real entry, then rows far larger than any disk: Extract All is refused before anything
     // is written, while a selection or a range of the real row only is not.
     ExtractionContext context = load("s.hqr", composeArchive({Slot::stored(bytesOf("small"))}));
     std::vector<EntryRow> rows = m_scans.back().rows;
-    for (std::uint32_t i = 2; i <= 1000000; ++i)
-        rows.push_back(EntryRow{i, 1u << 30, 0xFFFFFFFFu, 0xFFFFFFFFu, 0});
+    for (std::uint32_t i = 2; i <= 1000000; ++i) rows.push_back(EntryRow{i, 1u << 30, 0xFFFFFFFFu, 0xFFFFFFFFu, 0});
     context.rows = &rows;
     context.naming.rowCount = rows.size();
 
@@ -592,7 +592,8 @@ TEST_F(ExtractionTest, FreeSpaceIsCheckedForTheRowsToBeWritten) {
     EXPECT_FALSE(CheckFreeSpace(context, ~std::uint64_t{0}));
 }
 
-TEST_F(ExtractionTest, LogLinesStatusAndSound) {
+TEST_F(ExtractionTest, LogLinesStatusAndSound)
+{
     const Bytes archive = composeArchive({Slot::stored(bytesOf("abc")), Slot::compressed(Bytes(200, 'q'), 1),
                                           Slot::blank(), Slot::compressed(Bytes(300, 'w'), 2)});
     ExtractionContext context = load("log.hqr", archive);
@@ -600,8 +601,7 @@ TEST_F(ExtractionTest, LogLinesStatusAndSound) {
     ASSERT_EQ(m_recorder.logs.size(), 6) << m_recorder.logs.join(" | ").toStdString();
     EXPECT_EQ(m_recorder.logs[0], "Decompress entry : 2");
     EXPECT_EQ(m_recorder.logs[1], "Decompress entry : 3");
-    EXPECT_TRUE(
-        QRegularExpression(R"(^\^\^ Extract \[\d\d:\d\d:\d\d\]$)").match(m_recorder.logs[2]).hasMatch())
+    EXPECT_TRUE(QRegularExpression(R"(^\^\^ Extract \[\d\d:\d\d:\d\d\]$)").match(m_recorder.logs[2]).hasMatch())
         << m_recorder.logs[2].toStdString();
     EXPECT_EQ(m_recorder.logs[3], "files : 3");
     EXPECT_EQ(m_recorder.logs[4], "size : 503");
@@ -632,30 +632,17 @@ const CollisionCase kCollisionCases[] = {
      false,
      "hqr"},
     {"BlankMarker", "ress1.blank", {Slot::blank(), Slot::stored(bytesOf("two"))}, true, false, false, "qdc"},
-    {"DoubleMarker",
-     "ress2.double",
-     {Slot::stored(bytesOf("one")), Slot::doubleOf(0)},
-     true,
-     true,
-     false,
-     "qdc"},
-    {"BatchFile",
-     "ress1.qbc",
-     {Slot::stored(Bytes(65536, 1)), Slot::stored(Bytes(768, 2))},
-     false,
-     false,
-     true,
-     "qdc"},
+    {"DoubleMarker", "ress2.double", {Slot::stored(bytesOf("one")), Slot::doubleOf(0)}, true, true, false, "qdc"},
+    {"BatchFile", "ress1.qbc", {Slot::stored(Bytes(65536, 1)), Slot::stored(Bytes(768, 2))}, false, false, true, "qdc"},
 };
 
-class ArchiveIsNeverWrittenTest : public ExtractionTest,
-                                  public ::testing::WithParamInterface<CollisionCase> {};
+class ArchiveIsNeverWrittenTest : public ExtractionTest, public ::testing::WithParamInterface<CollisionCase> {};
 
-TEST_P(ArchiveIsNeverWrittenTest, OutputNamedLikeTheArchiveIsRefused) {
+TEST_P(ArchiveIsNeverWrittenTest, OutputNamedLikeTheArchiveIsRefused)
+{
     const CollisionCase& c = GetParam();
     const Bytes archive = composeArchive(c.archive);
-    ExtractionContext context =
-        load(QString::fromLatin1(c.archiveName), archive, {c.entryNumbers, c.keepDoubles});
+    ExtractionContext context = load(QString::fromLatin1(c.archiveName), archive, {c.entryNumbers, c.keepDoubles});
     context.outputDir = m_dir.path() + "/";  // beside the archive
     context.naming.baseName = "ress";
     context.naming.extension = QString::fromLatin1(c.extension);

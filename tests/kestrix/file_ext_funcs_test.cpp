@@ -24,7 +24,10 @@
 #include "settings_store.h"
 
 // Readable failures: QString as text.
-inline void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
+inline void PrintTo(const QString& s, std::ostream* os)
+{
+    *os << '"' << s.toStdString() << '"';
+}
 
 using kestrix::FileTypeStates;
 using kestrix::kDefaultValue;
@@ -44,7 +47,10 @@ const bool kMimeProbe = [] {
     std::_Exit(0);
 }();
 
-QString text(const char* s) { return QString::fromUtf8(s); }
+QString text(const char* s)
+{
+    return QString::fromUtf8(s);
+}
 
 std::optional<QString> defaultOf(const QString& keyPath)
 {
@@ -81,8 +87,10 @@ protected:
     {
         RegistryKey::classesRoot().deleteKey();
         for (const auto& [name, value] : m_savedEnv) {
-            if (value.isNull()) qunsetenv(name);
-            else qputenv(name, value);
+            if (value.isNull())
+                qunsetenv(name);
+            else
+                qputenv(name, value);
         }
     }
 
@@ -113,7 +121,8 @@ protected:
 
 TEST_F(AssociationTest, AssociateWritesTheRegistryShape)
 {
-    kestrix::Associate(QStringLiteral("hqr"), command("Kestrix"), QStringLiteral("open"), QStringLiteral("Quarn_hqr_file"));
+    kestrix::Associate(QStringLiteral("hqr"), command("Kestrix"), QStringLiteral("open"),
+                       QStringLiteral("Quarn_hqr_file"));
     kestrix::SetTypeDescription(QStringLiteral("hqr"), QStringLiteral("Quarn resource file"));
     kestrix::SetTypeIcon(QStringLiteral("hqr"), m_extractor + QStringLiteral(",1"));
     kestrix::SetDefaultVerb(QStringLiteral("hqr"), QStringLiteral("open"));
@@ -135,7 +144,8 @@ TEST_F(AssociationTest, StepsOnAnExtensionWithoutClassDoNothing)
     EXPECT_FALSE(RegistryKey::classesRoot().exists());
 
     // A verb the class does not have is not made the default.
-    kestrix::Associate(QStringLiteral("qim"), command("Pictor"), QStringLiteral("open"), QStringLiteral("Quarn_qim_file"));
+    kestrix::Associate(QStringLiteral("qim"), command("Pictor"), QStringLiteral("open"),
+                       QStringLiteral("Quarn_qim_file"));
     kestrix::SetDefaultVerb(QStringLiteral("qim"), QStringLiteral("print"));
     EXPECT_FALSE(defaultOf(QStringLiteral("Quarn_qim_file\\shell")).has_value());
 }
@@ -171,9 +181,7 @@ TEST_P(IsAssociatedTest, ReadsTheStore)
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, IsAssociatedTest, ::testing::ValuesIn(kIsAssociatedCases),
-                         [](const ::testing::TestParamInfo<IsAssociatedCase>& p) {
-                             return std::string(p.param.name);
-                         });
+                         [](const ::testing::TestParamInfo<IsAssociatedCase>& p) { return std::string(p.param.name); });
 
 // ---- The twelve rows -------------------------------------------------------------------------
 
@@ -256,7 +264,8 @@ TEST_F(AssociationTest, AnAssociatedRowIsLeftAsItIs)
     EXPECT_EQ(defaultOf(QStringLiteral(".pal")), QStringLiteral("My_Palettes"));
     EXPECT_EQ(defaultOf(QStringLiteral("My_Palettes")), QStringLiteral("My palettes"));
     EXPECT_EQ(defaultOf(QStringLiteral("My_Palettes\\DefaultIcon")), QStringLiteral("/icons/pal.png,0"));
-    EXPECT_EQ(defaultOf(QStringLiteral("My_Palettes\\shell\\open\\command")), command("Pictor") + QStringLiteral(" -dev"));
+    EXPECT_EQ(defaultOf(QStringLiteral("My_Palettes\\shell\\open\\command")),
+              command("Pictor") + QStringLiteral(" -dev"));
     EXPECT_FALSE(defaultOf(QStringLiteral("My_Palettes\\shell")).has_value());
 }
 
@@ -303,7 +312,7 @@ struct RowCase {
     const char* program;  // file name in the extractor's folder; nullptr: no program
     const char* className;
     const char* description;
-    const char* icon;     // index into the extractor's icons
+    const char* icon;  // index into the extractor's icons
 };
 
 const RowCase kRowCases[] = {
@@ -407,10 +416,9 @@ protected:
     // Type name, comment and icon name as a fresh Qt process sees the file name.
     static QStringList qtMime(const QString& fileName)
     {
-        const ToolRun run = runTool(QFileInfo(QStringLiteral("/proc/self/exe")).symLinkTarget(), {},
-                                    [&](QProcessEnvironment& env) {
-                                        env.insert(QStringLiteral("KESTRIX_MIME_PROBE"), fileName);
-                                    });
+        const ToolRun run =
+            runTool(QFileInfo(QStringLiteral("/proc/self/exe")).symLinkTarget(), {},
+                    [&](QProcessEnvironment& env) { env.insert(QStringLiteral("KESTRIX_MIME_PROBE"), fileName); });
         return run.out.split(QLatin1Char('\n'));
     }
     QStringList entryLines(const QString& name) const
@@ -453,9 +461,10 @@ TEST_F(DesktopTest, AFileManagerOpensEachTypeInItsProgram)
     const QStringList pictor = entryLines(QStringLiteral("kestrix-pictor.desktop"));
     EXPECT_TRUE(pictor.contains(QStringLiteral("Exec=") + program("Pictor") + QStringLiteral(" %f")));
     EXPECT_TRUE(pictor.contains(QStringLiteral("Icon=pictor")));
-    EXPECT_TRUE(pictor.contains(QStringLiteral("MimeType=application/x-quarn-pal;application/x-quarn-qbc;"
-                                               "application/x-quarn-qim;application/x-quarn-qsp;"
-                                               "application/x-quarn-qsr;")));
+    EXPECT_TRUE(
+        pictor.contains(QStringLiteral("MimeType=application/x-quarn-pal;application/x-quarn-qbc;"
+                                       "application/x-quarn-qim;application/x-quarn-qsp;"
+                                       "application/x-quarn-qsr;")));
 }
 
 TEST_F(DesktopTest, RemovingUndoesTheDesktopFilesAndKeepsOtherLines)
@@ -463,7 +472,8 @@ TEST_F(DesktopTest, RemovingUndoesTheDesktopFilesAndKeepsOtherLines)
     QDir().mkpath(m_dir.filePath(QStringLiteral("config")));
     QFile list(m_dir.filePath(QStringLiteral("config/mimeapps.list")));
     ASSERT_TRUE(list.open(QIODevice::WriteOnly));
-    list.write("[Default Applications]\ntext/plain=editor.desktop;\n\n[Added Associations]\nimage/png=viewer.desktop;\n");
+    list.write(
+        "[Default Applications]\ntext/plain=editor.desktop;\n\n[Added Associations]\nimage/png=viewer.desktop;\n");
     list.close();
 
     FileTypeStates checked{};
@@ -486,8 +496,10 @@ TEST_F(DesktopTest, RemovingUndoesTheDesktopFilesAndKeepsOtherLines)
     EXPECT_FALSE(QFile::exists(dataFile(QStringLiteral("applications/kestrix-kestrix.desktop"))));
     EXPECT_FALSE(QFile::exists(dataFile(QStringLiteral("applications/kestrix-pictor.desktop"))));
     ASSERT_TRUE(list.open(QIODevice::ReadOnly));
-    EXPECT_EQ(list.readAll(),
-              QByteArray("[Default Applications]\ntext/plain=editor.desktop;\n\n[Added Associations]\nimage/png=viewer.desktop;\n"));
+    EXPECT_EQ(
+        list.readAll(),
+        QByteArray(
+            "[Default Applications]\ntext/plain=editor.desktop;\n\n[Added Associations]\nimage/png=viewer.desktop;\n"));
 }
 
 TEST_F(DesktopTest, ATypeMovesWithItsCommand)
@@ -497,7 +509,8 @@ TEST_F(DesktopTest, ATypeMovesWithItsCommand)
     kestrix::ApplyAssociations(checked, m_extractor);
     ASSERT_EQ(defaultApp(QStringLiteral("application/x-quarn-qim")), QStringLiteral("kestrix-pictor.desktop"));
 
-    kestrix::Associate(QStringLiteral("qim"), command("Tessel"), QStringLiteral("open"), QStringLiteral("Quarn_qim_file"));
+    kestrix::Associate(QStringLiteral("qim"), command("Tessel"), QStringLiteral("open"),
+                       QStringLiteral("Quarn_qim_file"));
     EXPECT_EQ(defaultApp(QStringLiteral("application/x-quarn-qim")), QStringLiteral("kestrix-tessel.desktop"));
     EXPECT_FALSE(QFile::exists(dataFile(QStringLiteral("applications/kestrix-pictor.desktop"))));
 }
@@ -556,8 +569,10 @@ class XdgFolderTest : public AssociationTest, public ::testing::WithParamInterfa
 TEST_P(XdgFolderTest, DataHomeFollowsTheBaseDirectoryRules)
 {
     const FolderCase& c = GetParam();
-    if (c.dataValue) qputenv("XDG_DATA_HOME", c.dataValue);
-    else qunsetenv("XDG_DATA_HOME");
+    if (c.dataValue)
+        qputenv("XDG_DATA_HOME", c.dataValue);
+    else
+        qunsetenv("XDG_DATA_HOME");
     QString expected = text(c.expected);
     if (expected.startsWith(QLatin1Char('~'))) expected.replace(0, 1, QDir::homePath());
     EXPECT_EQ(kestrix::desktop::dataHome(), expected);

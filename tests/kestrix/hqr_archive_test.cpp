@@ -45,8 +45,8 @@ std::vector<std::uint32_t> numbers(const ArchiveScan& scan)
 // Slots: 1 blank, 2 entry, 3 entry, 4 blank, 5 double of 3, 6 entry.
 Bytes mixedArchive()
 {
-    return composeArchive({Slot::blank(), Slot::stored(bytesOf("two")), Slot::stored(bytesOf("three!")),
-                           Slot::blank(), Slot::doubleOf(2), Slot::compressed(Bytes(500, 'z'), 1)});
+    return composeArchive({Slot::blank(), Slot::stored(bytesOf("two")), Slot::stored(bytesOf("three!")), Slot::blank(),
+                           Slot::doubleOf(2), Slot::compressed(Bytes(500, 'z'), 1)});
 }
 
 }  // namespace
@@ -183,9 +183,9 @@ TEST(ArchiveScanTest, SlotsPointingPastTheEndGiveRowsWithoutSizes)
     QString problem;
     const MemoryStream data = ReadEntryData(scan.rows[1], buffer, &problem);
     EXPECT_TRUE(data.isEmpty());
-    EXPECT_EQ(problem, QStringLiteral("entry 2 at offset %1 lies beyond the end of the file (%2 bytes)")
-                           .arg(size + 1000)
-                           .arg(size));
+    EXPECT_EQ(
+        problem,
+        QStringLiteral("entry 2 at offset %1 lies beyond the end of the file (%2 bytes)").arg(size + 1000).arg(size));
 }
 
 TEST(ArchiveScanTest, CancelKeepsTheRowsReadSoFar)

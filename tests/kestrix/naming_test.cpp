@@ -38,13 +38,13 @@ const DefaultsCase kDefaultsCases[] = {
     {"VideoMovieNames", "/cd/VIDEO.HQR", false, "video", "smk", true, false, false, false},
     {"VoiceWithIffIsWave", "/v/EN_GAM.VOX", true, "en_gam", "wav", false, true, true, false},
     {"VoiceWithoutIffIsVoc", "en_000.vox", false, "en_000", "voc", false, true, false, true},
-    {"OnlyTheFileNameCounts", "/text.hqr/video.hqr.bak", false, "video.hqr", "qdc", false, false, false,
-     false},
+    {"OnlyTheFileNameCounts", "/text.hqr/video.hqr.bak", false, "video.hqr", "qdc", false, false, false, false},
 };
 
 class ArchiveDefaultsTest : public ::testing::TestWithParam<DefaultsCase> {};
 
-TEST_P(ArchiveDefaultsTest, ResetsTheNamingForTheLoadedArchive) {
+TEST_P(ArchiveDefaultsTest, ResetsTheNamingForTheLoadedArchive)
+{
     const DefaultsCase& c = GetParam();
     // Left over from an earlier archive: every box the defaults own must be reset, while smart
     // extension and batch files belong to the user and stay as they are.
@@ -83,7 +83,8 @@ struct ClassifyCase {
     const char* expected;
 };
 
-Bytes withText(std::size_t size, std::size_t at, const std::string& text) {
+Bytes withText(std::size_t size, std::size_t at, const std::string& text)
+{
     Bytes b(size, 0x20);
     std::copy(text.begin(), text.end(), b.begin() + static_cast<std::ptrdiff_t>(at));
     return b;
@@ -112,7 +113,8 @@ const ClassifyCase kClassifyCases[] = {
 
 class ClassifyEntryTest : public ::testing::TestWithParam<ClassifyCase> {};
 
-TEST_P(ClassifyEntryTest, PicksTheExtensionOfTheLastMatchingRule) {
+TEST_P(ClassifyEntryTest, PicksTheExtensionOfTheLastMatchingRule)
+{
     const ClassifyCase& c = GetParam();
     EXPECT_EQ(ClassifyEntry(c.bytes.data(), c.bytes.size(), c.number, QString::fromLatin1(c.archive)),
               QString::fromLatin1(c.expected));
@@ -121,7 +123,8 @@ TEST_P(ClassifyEntryTest, PicksTheExtensionOfTheLastMatchingRule) {
 INSTANTIATE_TEST_SUITE_P(Rules, ClassifyEntryTest, ::testing::ValuesIn(kClassifyCases),
                          [](const auto& param) { return std::string(param.param.name); });
 
-TEST(NamingTest, NumbersArePaddedToTheDigitsOfTheRowCount) {
+TEST(NamingTest, NumbersArePaddedToTheDigitsOfTheRowCount)
+{
     struct Case {
         const char* number;
         std::size_t rows;
@@ -136,7 +139,8 @@ TEST(NamingTest, NumbersArePaddedToTheDigitsOfTheRowCount) {
             << c.number << " of " << c.rows;
 }
 
-TEST(NamingTest, OutputNamesFromTheDefaults) {
+TEST(NamingTest, OutputNamesFromTheDefaults)
+{
     NamingConfig naming;
     ArchiveDefaults(QStringLiteral("/games/RESS.HQR"), false, 150, naming);
     EXPECT_EQ(BuildOutputName(naming, 7), QStringLiteral("ress007.qdc"));
@@ -150,7 +154,8 @@ TEST(NamingTest, OutputNamesFromTheDefaults) {
     EXPECT_EQ(BuildOutputName(naming, 17), QStringLiteral("INTRO.SMK"));
 }
 
-TEST(NamingTest, MovieNamesReplaceTheWholeNameWithinTheTable) {
+TEST(NamingTest, MovieNamesReplaceTheWholeNameWithinTheTable)
+{
     NamingConfig naming;
     ArchiveDefaults(QStringLiteral("video.hqr"), false, 40, naming);
     naming.baseName = "movie";
@@ -167,8 +172,7 @@ TEST(NamingTest, MovieNamesReplaceTheWholeNameWithinTheTable) {
         {35, "pal", "movie35.pal"},
     };
     for (const Case& c : cases) {
-        const auto ext =
-            c.extension ? std::optional<QString>(QString::fromLatin1(c.extension)) : std::nullopt;
+        const auto ext = c.extension ? std::optional<QString>(QString::fromLatin1(c.extension)) : std::nullopt;
         EXPECT_EQ(BuildOutputName(naming, c.number, ext), QString::fromLatin1(c.expected)) << c.number;
     }
 
@@ -186,7 +190,8 @@ TEST(NamingTest, MovieNamesReplaceTheWholeNameWithinTheTable) {
     EXPECT_EQ(movieName(22), QStringLiteral("PASSEUR.SMK"));
 }
 
-TEST(NamingTest, VoiceFixRestoresTheFirstByte) {
+TEST(NamingTest, VoiceFixRestoresTheFirstByte)
+{
     struct Case {
         bool quarn2;
         bool quarn1;

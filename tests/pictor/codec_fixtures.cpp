@@ -76,7 +76,8 @@ QByteArray runTool(const QString& program, const QStringList& args)
 std::vector<QRgb> magickColours(const QString& path, int width, int height)
 {
     std::vector<QRgb> out(static_cast<std::size_t>(width) * height, 0);
-    const QString text = QString::fromLatin1(runTool(tool("convert"), {path, QStringLiteral("-auto-orient"), QStringLiteral("txt:-")}));
+    const QString text =
+        QString::fromLatin1(runTool(tool("convert"), {path, QStringLiteral("-auto-orient"), QStringLiteral("txt:-")}));
     static const QRegularExpression line(QStringLiteral(R"(^(\d+),(\d+):.*?#([0-9A-Fa-f]{6}))"),
                                          QRegularExpression::MultilineOption);
     for (auto it = line.globalMatch(text); it.hasNext();) {
@@ -110,7 +111,8 @@ void put16(QByteArray& data, int at, int value)
 int get32(const QByteArray& data, int at)
 {
     return static_cast<int>(static_cast<quint8>(data[at]) | static_cast<quint8>(data[at + 1]) << 8 |
-                            static_cast<quint8>(data[at + 2]) << 16 | static_cast<quint32>(static_cast<quint8>(data[at + 3])) << 24);
+                            static_cast<quint8>(data[at + 2]) << 16 |
+                            static_cast<quint32>(static_cast<quint8>(data[at + 3])) << 24);
 }
 
 QByteArray pcxHeader(const PcxLayout& l)
@@ -161,7 +163,8 @@ QByteArray makePcx16(int width, int height, const Indices& indices, const QList<
         for (int x = 0; x < width; ++x)
             for (int plane = 0; plane < 4; ++plane)
                 if (indices[static_cast<std::size_t>(y * width + x)] & (1 << plane))
-                    line[plane * bytesPerLine + x / 8] = static_cast<char>(line[plane * bytesPerLine + x / 8] | (0x80 >> (x % 8)));
+                    line[plane * bytesPerLine + x / 8] =
+                        static_cast<char>(line[plane * bytesPerLine + x / 8] | (0x80 >> (x % 8)));
         file += encodeLine(line);
     }
     return file;
@@ -207,7 +210,8 @@ QImage indexedImage(int width, int height, const Indices& indices, const QList<Q
     QImage image(width, height, QImage::Format_Indexed8);
     image.setColorTable(colours);
     for (int y = 0; y < height; ++y)
-        for (int x = 0; x < width; ++x) image.setPixel(x, y, static_cast<uint>(indices[static_cast<std::size_t>(y * width + x)]));
+        for (int x = 0; x < width; ++x)
+            image.setPixel(x, y, static_cast<uint>(indices[static_cast<std::size_t>(y * width + x)]));
     return image;
 }
 

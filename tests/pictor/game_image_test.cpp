@@ -1,5 +1,5 @@
-#include <algorithm>
 #include <QFile>
+#include <algorithm>
 
 #include <gtest/gtest.h>
 
@@ -16,7 +16,8 @@ Palette testPalette()
 {
     Palette p;
     for (int i = 0; i < 256; ++i)
-        p.setEntry(i, static_cast<std::uint8_t>(i), static_cast<std::uint8_t>(255 - i), static_cast<std::uint8_t>(i / 2));
+        p.setEntry(i, static_cast<std::uint8_t>(i), static_cast<std::uint8_t>(255 - i),
+                   static_cast<std::uint8_t>(i / 2));
     p.setEntry(201, 200, 55, 100);
     return p;
 }
@@ -82,7 +83,8 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(GeometryCase{"FullScreenAnyExtension", "a.dat", numbered(307200), 640, 480, 0},
                       GeometryCase{"Square", "b.qim", numbered(65536), 256, 256, 0},
                       GeometryCase{"WideSkipsItsHeader", "c.bin", numbered(131884), 512, 256, 812},
-                      GeometryCase{"SpriteUpperCaseExtension", "d.QSR", sprite(3, 2, {10, 11, 12, 13, 14, 15}), 3, 2, 12},
+                      GeometryCase{"SpriteUpperCaseExtension", "d.QSR", sprite(3, 2, {10, 11, 12, 13, 14, 15}), 3, 2,
+                                   12},
                       GeometryCase{"SpriteMixedCase", "e.Qsp", sprite(4, 3, {201, 1, 2, 3, 4}), 4, 3, 12},
                       GeometryCase{"SpriteOfWidthZeroIsEmpty", "f.qsp", sprite(0, 9, {1, 2}), 0, 9, 12},
                       GeometryCase{"SpriteHeaderCutShort", "g.qsp", Bytes{1, 2, 3}, 0, 0, 12},
@@ -223,7 +225,8 @@ TEST(GameImageTest, BatchFilesLoadTheirPaletteThenThePicture)
     // Batch files naming batch files: four levels are followed, a fifth is refused.
     for (int level = 1; level <= 5; ++level) {
         const QString next = level == 1 ? QStringLiteral("img4.qim") : QStringLiteral("n%1.qbc").arg(level - 1);
-        writeFile(dir.path(QStringLiteral("n%1.qbc").arg(level)), bytesOf(("img5.pal\r\n" + next + "\r\n").toStdString()));
+        writeFile(dir.path(QStringLiteral("n%1.qbc").arg(level)),
+                  bytesOf(("img5.pal\r\n" + next + "\r\n").toStdString()));
     }
     EXPECT_EQ(LoadGameImage(dir.path("n4.qbc"), palette, {}).status, GameImageLoad::Status::Loaded);
     r = LoadGameImage(dir.path("n5.qbc"), palette, {});

@@ -25,7 +25,10 @@ namespace {
 using Reader = bool (*)(const QString&, QImage*, QString*);
 using Writer = bool (*)(const QImage&, const QString&, QString*);
 
-QString fixture(const char* name) { return QStringLiteral(KESTRIX_FIXTURES_DIR "/pictor/") + QLatin1String(name); }
+QString fixture(const char* name)
+{
+    return QStringLiteral(KESTRIX_FIXTURES_DIR "/pictor/") + QLatin1String(name);
+}
 
 auto caseName = [](const auto& p) { return std::string(p.param.name); };
 
@@ -63,7 +66,7 @@ QImage noisePicture(int width, int height, QImage::Format format, std::uint32_t 
 // A 32-bit picture of six colours.
 QImage fewColoursPicture()
 {
-    const QRgb colours[] = {qRgb(255, 0, 0), qRgb(0, 255, 0), qRgb(0, 0, 255),
+    const QRgb colours[] = {qRgb(255, 0, 0),  qRgb(0, 255, 0),     qRgb(0, 0, 255),
                             qRgb(10, 20, 30), qRgb(255, 255, 255), qRgb(200, 100, 50)};
     QImage image(7, 5, QImage::Format_RGB32);
     for (int y = 0; y < image.height(); ++y)
@@ -111,8 +114,7 @@ std::string firstIndexDifference(const QImage& got, const QImage& expected)
         for (int x = 0; x < expected.width(); ++x)
             if (got.pixelIndex(x, y) != expected.pixelIndex(x, y))
                 return "pixel (" + std::to_string(x) + "," + std::to_string(y) + ") has index " +
-                       std::to_string(got.pixelIndex(x, y)) + ", expected " +
-                       std::to_string(expected.pixelIndex(x, y));
+                       std::to_string(got.pixelIndex(x, y)) + ", expected " + std::to_string(expected.pixelIndex(x, y));
     return {};
 }
 
@@ -130,8 +132,8 @@ Gap largestGap(const QImage& got, const QImage& expected)
         for (int x = 0; x < expected.width(); ++x) {
             const QRgb a = got.pixel(x, y);
             const QRgb b = expected.pixel(x, y);
-            const int d = std::max({std::abs(qRed(a) - qRed(b)), std::abs(qGreen(a) - qGreen(b)),
-                                    std::abs(qBlue(a) - qBlue(b))});
+            const int d =
+                std::max({std::abs(qRed(a) - qRed(b)), std::abs(qGreen(a) - qGreen(b)), std::abs(qBlue(a) - qBlue(b))});
             if (d > gap.size) gap = {d, x, y};
         }
     return gap;
@@ -260,8 +262,8 @@ QString runTool(const QString& program, const QStringList& args)
     QProcess process;
     process.start(program, args);
     if (!process.waitForFinished(60000) || process.exitStatus() != QProcess::NormalExit || process.exitCode() != 0) {
-        ADD_FAILURE() << program.toStdString() << " " << args.join(' ').toStdString() << " failed: "
-                      << process.readAllStandardError().toStdString();
+        ADD_FAILURE() << program.toStdString() << " " << args.join(' ').toStdString()
+                      << " failed: " << process.readAllStandardError().toStdString();
         return {};
     }
     return QString::fromUtf8(process.readAllStandardOutput());
@@ -300,9 +302,17 @@ const GifCase kGifCases[] = {
          return image;
      },
      true},
-    {"IndexedOnePixel", [] { return indexedPicture(1, 1, {qRgb(1, 2, 3), qRgb(4, 5, 6)}, 2, 3); }, true},
+    {"IndexedOnePixel",
+     [] {
+         return indexedPicture(1, 1, {qRgb(1, 2, 3), qRgb(4, 5, 6)}, 2, 3);
+     },
+     true},
     {"IndexedWithoutTable", [] { return indexedPicture(6, 4, {}, 256); }, false},
-    {"IndexPastTheTable", [] { return indexedPicture(9, 2, {qRgb(9, 9, 9), qRgb(200, 0, 0)}, 40); }, false},
+    {"IndexPastTheTable",
+     [] {
+         return indexedPicture(9, 2, {qRgb(9, 9, 9), qRgb(200, 0, 0)}, 40);
+     },
+     false},
     {"Rgb32SixColours", fewColoursPicture, true},
     {"MonoTwoColours", monoPicture, true},
     {"Rgb888Noise", [] { return noisePicture(33, 17, QImage::Format_RGB888); }, false},
@@ -448,7 +458,10 @@ INSTANTIATE_TEST_SUITE_P(Fixtures, ThirdPartyFileTest, ::testing::ValuesIn(kThir
 
 // ---- Damaged and missing files
 
-Bytes fixtureBytes(const char* name) { return readFile(fixture(name)); }
+Bytes fixtureBytes(const char* name)
+{
+    return readFile(fixture(name));
+}
 
 // im_4x3.gif: header and screen at 0, global map of 8 colours at 13, image descriptor at 45.
 Bytes gifWith(const std::function<void(Bytes&)>& change)
@@ -487,25 +500,30 @@ const DamagedCase kDamagedCases[] = {
     {"GifNotAGif", readGif, [] { return bytesOf("no GIF, a text file"); }, "not a readable GIF: Data is not in GIF"},
     // giflib only looks at the letters "GIF"; what follows is read as a screen and records.
     {"GifStampOnly", readGif, [] { return bytesOf("GIF? no, a text file"); }, "damaged GIF"},
-    {"GifCutInsideColourTable", readGif,
-     [] { return gifWith([](Bytes& b) { b.resize(13 + 10); }); }, "global colour map is cut short"},
+    {"GifCutInsideColourTable", readGif, [] { return gifWith([](Bytes& b) { b.resize(13 + 10); }); },
+     "global colour map is cut short"},
     {"GifWithoutTrailer", readGif, [] { return gifWith([](Bytes& b) { b.pop_back(); }); }, "damaged GIF"},
     {"GifWithoutImage", readGif,
-     [] { return gifWith([](Bytes& b) {
-         b.resize(37);
-         b.push_back(';');
-     }); }, "holds no image"},
+     [] {
+         return gifWith([](Bytes& b) {
+             b.resize(37);
+             b.push_back(';');
+         });
+     },
+     "holds no image"},
     {"GifWithoutColourMap", readGif,
-     [] { return gifWith([](Bytes& b) {
-         b[10] &= 0x7F;
-         b.erase(b.begin() + 13, b.begin() + 37);
-     }); },
+     [] {
+         return gifWith([](Bytes& b) {
+             b[10] &= 0x7F;
+             b.erase(b.begin() + 13, b.begin() + 37);
+         });
+     },
      "no colour map"},
     {"GifImageOfWidth0", readGif, [] { return gifWith([](Bytes& b) { b[50] = b[51] = 0; }); }, "empty (0 x 3"},
-    {"GifImageOfTooManyPixels", readGif,
-     [] { return gifWith([](Bytes& b) { b[50] = b[51] = b[52] = b[53] = 0xFF; }); }, "claims 65535 x 65535"},
-    {"GifUnknownRecord", readGif,
-     [] { return gifWith([](Bytes& b) { b.insert(b.begin() + 45, 0x00); }); }, "damaged GIF: Wrong record type"},
+    {"GifImageOfTooManyPixels", readGif, [] { return gifWith([](Bytes& b) { b[50] = b[51] = b[52] = b[53] = 0xFF; }); },
+     "claims 65535 x 65535"},
+    {"GifUnknownRecord", readGif, [] { return gifWith([](Bytes& b) { b.insert(b.begin() + 45, 0x00); }); },
+     "damaged GIF: Wrong record type"},
     {"JpegMissing", readJpeg, nullptr, "No such file"},
     {"JpegEmpty", readJpeg, [] { return Bytes{}; }, "Premature end of input file"},
     {"JpegNotAJpeg", readJpeg, [] { return bytesOf("not a JPEG at all"); }, "Not a JPEG file"},
@@ -600,7 +618,8 @@ class WriteFailureTest : public ::testing::TestWithParam<WriteFailureCase> {};
 TEST_P(WriteFailureTest, LeavesAnEarlierFileAndNoOtherFile)
 {
     TempFolder dir;
-    const QString path = GetParam().missingFolder ? dir.path(QStringLiteral("missing/out")) : dir.path(QStringLiteral("out"));
+    const QString path =
+        GetParam().missingFolder ? dir.path(QStringLiteral("missing/out")) : dir.path(QStringLiteral("out"));
     if (!GetParam().missingFolder) writeFile(path, bytesOf("an earlier file"));
     QString error;
     EXPECT_FALSE(GetParam().write(GetParam().make(), path, &error));

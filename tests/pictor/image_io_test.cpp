@@ -9,8 +9,8 @@
 #include <QProcess>
 #include <QRegularExpression>
 #include <QStandardPaths>
-#include <QTextStream>
 #include <QTemporaryDir>
+#include <QTextStream>
 #include <algorithm>
 #include <functional>
 #include <optional>
@@ -20,7 +20,6 @@
 #include "image_plugin.h"
 #include "pcx_codec.h"
 #include "tga_codec.h"
-
 
 using namespace codec_fixtures;
 
@@ -80,12 +79,14 @@ TEST_P(TruncationSweepTest, EveryPrefixFailsOrDecodesCleanly)
 
 INSTANTIATE_TEST_SUITE_P(
     Files, TruncationSweepTest,
-    ::testing::Values(SweepCase{"MagickPcx", Kind::Pcx, [] { return readFixture(QStringLiteral("im_5x3.pcx")); }},
-                      SweepCase{"Pcx16", Kind::Pcx,
-                                [] { return makePcx16(19, 3, patternIndices(57, 16, 2), palette16()); }},
-                      SweepCase{"PillowTga", Kind::Tga,
-                                [] { return readFixture(QStringLiteral("pil_5x3_topleft.tga")); }},
-                      SweepCase{"OurTga", Kind::Tga, [] { return makeTga(3, 2, bytes({1, 2, 3, 4, 5, 6}), 0); }}),
+    ::testing::Values(
+        SweepCase{"MagickPcx", Kind::Pcx, [] { return readFixture(QStringLiteral("im_5x3.pcx")); }},
+        SweepCase{"Pcx16", Kind::Pcx, [] { return makePcx16(19, 3, patternIndices(57, 16, 2), palette16()); }},
+        SweepCase{"PillowTga", Kind::Tga, [] { return readFixture(QStringLiteral("pil_5x3_topleft.tga")); }},
+        SweepCase{"OurTga", Kind::Tga,
+                  [] {
+                      return makeTga(3, 2, bytes({1, 2, 3, 4, 5, 6}), 0);
+                  }}),
     [](const auto& p) { return std::string(p.param.name); });
 
 // ---- Qt's image I/O uses our codecs ----

@@ -24,7 +24,10 @@ QByteArray riffPalette(int version = 0x0300, int count = 256, const char* form =
     return b;
 }
 
-void writeBytes(const QString& path, const QByteArray& b) { writeFile(path, Bytes(b.begin(), b.end())); }
+void writeBytes(const QString& path, const QByteArray& b)
+{
+    writeFile(path, Bytes(b.begin(), b.end()));
+}
 
 }  // namespace
 
@@ -166,11 +169,11 @@ TEST(PaletteTest, PaletteFromAPictureFillsMissingEntriesWithBlack)
     EXPECT_EQ(strip.pixel(1, 24), qRgb(4, 5, 6));
 }
 
-
 TEST(PaletteTest, RecolouringKeepsIndicesAndOnlyEightBitPicturesTakeAPalette)
 {
     Palette palette;
-    for (int i = 0; i < 256; ++i) palette.setEntry(i, static_cast<std::uint8_t>(i), 0, static_cast<std::uint8_t>(255 - i));
+    for (int i = 0; i < 256; ++i)
+        palette.setEntry(i, static_cast<std::uint8_t>(i), 0, static_cast<std::uint8_t>(255 - i));
     QImage picture(3, 1, QImage::Format_Indexed8);
     picture.setColorTable(QVector<QRgb>(256, qRgb(9, 9, 9)));
     picture.setPixel(0, 0, 0);

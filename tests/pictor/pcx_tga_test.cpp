@@ -7,8 +7,8 @@
 #include <QProcess>
 #include <QRegularExpression>
 #include <QStandardPaths>
-#include <QTextStream>
 #include <QTemporaryDir>
+#include <QTextStream>
 #include <algorithm>
 #include <functional>
 #include <optional>
@@ -19,9 +19,7 @@
 #include "pcx_codec.h"
 #include "tga_codec.h"
 
-
 using namespace codec_fixtures;
-
 
 // ---- Files made by ImageMagick and Pillow ----
 
@@ -57,15 +55,15 @@ TEST_P(CodecThirdPartyTest, ShowsTheColoursImageMagickReads)
     EXPECT_EQ(coloursOf(image), magickColours(fixturePath(QString::fromLatin1(c.file)), image.width(), image.height()));
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Files, CodecThirdPartyTest,
-    ::testing::Values(ThirdPartyCase{"MagickPcxOddBytesPerLine", "im_5x3.pcx", Kind::Pcx},
-                      ThirdPartyCase{"PillowPcx", "pil_5x3.pcx", Kind::Pcx},
-                      ThirdPartyCase{"MagickTgaBottomUp", "im_16x16.tga", Kind::Tga},
-                      ThirdPartyCase{"MagickTgaTopDown", "im_16x16_topleft.tga", Kind::Tga},
-                      ThirdPartyCase{"PillowTgaBottomUpWithFooter", "pil_5x3.tga", Kind::Tga},
-                      ThirdPartyCase{"PillowTgaTopDownWithFooter", "pil_5x3_topleft.tga", Kind::Tga}),
-    [](const auto& p) { return std::string(p.param.name); });
+INSTANTIATE_TEST_SUITE_P(Files, CodecThirdPartyTest,
+                         ::testing::Values(ThirdPartyCase{"MagickPcxOddBytesPerLine", "im_5x3.pcx", Kind::Pcx},
+                                           ThirdPartyCase{"PillowPcx", "pil_5x3.pcx", Kind::Pcx},
+                                           ThirdPartyCase{"MagickTgaBottomUp", "im_16x16.tga", Kind::Tga},
+                                           ThirdPartyCase{"MagickTgaTopDown", "im_16x16_topleft.tga", Kind::Tga},
+                                           ThirdPartyCase{"PillowTgaBottomUpWithFooter", "pil_5x3.tga", Kind::Tga},
+                                           ThirdPartyCase{"PillowTgaTopDownWithFooter", "pil_5x3_topleft.tga",
+                                                          Kind::Tga}),
+                         [](const auto& p) { return std::string(p.param.name); });
 
 struct RefusalCase {
     const char* name;
@@ -96,13 +94,14 @@ TEST_P(ThirdPartyRefusalTest, IsRefusedWithItsTextAndLeavesThePicture)
 
 INSTANTIATE_TEST_SUITE_P(
     Files, ThirdPartyRefusalTest,
-    ::testing::Values(
-        RefusalCase{"MagickPcx24Bit", "im_truecolor_4x2.pcx", Kind::Pcx, pictor::kPcxRefusal, ""},
-        RefusalCase{"PillowPcx1Bit1Plane", "pil_1bit_11x2.pcx", Kind::Pcx, pictor::kPcxRefusal, ""},
-        RefusalCase{"MagickTgaFourColours", "im_4colours_5x3.tga", Kind::Tga, "Incorrect number of colors", "4"},
-        RefusalCase{"PillowTgaImageId", "pil_id_5x3.tga", Kind::Tga, "\"Image Indentifier string\" is not supported", ""},
-        RefusalCase{"PillowTgaRunLength", "pil_rle_5x3.tga", Kind::Tga,
-                    "Only uncompressed image data with color map supported", ""}),
+    ::testing::Values(RefusalCase{"MagickPcx24Bit", "im_truecolor_4x2.pcx", Kind::Pcx, pictor::kPcxRefusal, ""},
+                      RefusalCase{"PillowPcx1Bit1Plane", "pil_1bit_11x2.pcx", Kind::Pcx, pictor::kPcxRefusal, ""},
+                      RefusalCase{"MagickTgaFourColours", "im_4colours_5x3.tga", Kind::Tga,
+                                  "Incorrect number of colors", "4"},
+                      RefusalCase{"PillowTgaImageId", "pil_id_5x3.tga", Kind::Tga,
+                                  "\"Image Indentifier string\" is not supported", ""},
+                      RefusalCase{"PillowTgaRunLength", "pil_rle_5x3.tga", Kind::Tga,
+                                  "Only uncompressed image data with color map supported", ""}),
     [](const auto& p) { return std::string(p.param.name); });
 
 // ---- PCX decoding ----
@@ -163,52 +162,137 @@ Indices indices10()
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, PcxDecodeTest,
-    ::testing::Values(
-        PcxCase{"Colours256FromTheMarkedPalette",
-                [] { return pcx256(bytes({1, 2, 3, 99, 4, 5, 6, 99}), true); }, true, {3, 2}, {1, 2, 3, 4, 5, 6},
-                paletteStart(7), 256},
-        PcxCase{"Colours256WithoutMarkerAreBlack",
-                [] { return pcx256(bytes({1, 2, 3, 99, 4, 5, 6, 99}), false); }, true, {3, 2}, {1, 2, 3, 4, 5, 6},
-                QList<QRgb>(256, qRgb(0, 0, 0)), 256},
-        PcxCase{"RunByteC0GivesNothing",
-                [] { return pcx256(bytes({0xC0, 0x55, 1, 2, 3, 0, 0xC0, 0x77, 4, 5, 6, 0}), true); }, true, {3, 2},
-                {1, 2, 3, 4, 5, 6}, {}, 0},
-        PcxCase{"RunPastTheLineEndIsCutThere",
-                [] { return pcx256(bytes({0xC6, 7, 1, 2, 3, 4}), true); }, true, {3, 2}, {7, 7, 7, 1, 2, 3}, {}, 0},
-        PcxCase{"EscapedBytesAboveC0",
-                [] { return pcx256(bytes({0xC1, 0xC0, 0xC1, 0xFF, 0xC2, 0xD0, 0xC4, 9}), true); }, true, {3, 2},
-                {0xC0, 0xFF, 0xD0, 9, 9, 9}, {}, 0},
-        PcxCase{"TruncatedRestIsZero", [] { return pcx256(bytes({1, 2, 3, 4, 5}), false); }, true, {3, 2},
-                {1, 2, 3, 5, 0, 0}, {}, 0},
-        PcxCase{"CutInsideARun", [] { return pcx256(bytes({1, 2, 3, 4, 0xC3}), false); }, true, {3, 2},
-                {1, 2, 3, 0, 0, 0}, {}, 0},
-        PcxCase{"SignedCornersGiveTheSize",
-                [] { return pcxHeader({8, 1, -5, 100, -3, 101, 4, {}}) + bytes({1, 2, 3, 0, 4, 5, 6, 0}); }, true,
-                {3, 2}, {1, 2, 3, 4, 5, 6}, {}, 0},
-        PcxCase{"Colours16Width10BytesPerLine2",
-                [] { return makePcx16(10, 2, indices10(), palette16()); }, true, {10, 2}, indices10(), palette16(), 16},
-        PcxCase{"Colours16TruncatedRestIsZero",
-                [] { return makePcx16(10, 2, indices10(), palette16()).left(128 + 4); }, true, {10, 2},
-                {0, 1, 2, 3, 0, 1, 2, 3, 0, 1, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}, {}, 0},
-        PcxCase{"Colours24Refused", [] { return pcxHeader({8, 3, 0, 0, 2, 1, 4, {}}) + QByteArray(24, 1); }, false},
-        PcxCase{"OneBitOnePlaneRefused", [] { return pcxHeader({1, 1, 0, 0, 7, 1, 2, {}}) + QByteArray(4, 1); }, false},
-        PcxCase{"FourBitsOnePlaneRefused", [] { return pcxHeader({4, 1, 0, 0, 7, 1, 4, {}}) + QByteArray(8, 1); }, false},
-        PcxCase{"NotManufacturer10",
-                [] {
-                    QByteArray f = pcx256(bytes({1, 2, 3, 0, 4, 5, 6, 0}), true);
-                    f[0] = 11;
-                    return f;
-                },
-                false},
-        PcxCase{"BmpDataRefused", [] { return QByteArray("BM") + QByteArray(100, '\0'); }, false},
-        PcxCase{"EmptyRefused", [] { return QByteArray(); }, false},
-        PcxCase{"HeaderCutBeforeBytesPerLine", [] { return pcx256({}, false).left(66); }, false},
-        PcxCase{"NegativeWidthRefused", [] { return pcxHeader({8, 1, 5, 0, 3, 1, 4, {}}) + QByteArray(8, 1); }, false},
-        PcxCase{"ZeroHeightRefused", [] { return pcxHeader({8, 1, 0, 5, 2, 4, 4, {}}) + QByteArray(8, 1); }, false},
-        PcxCase{"HugeRefused",
-                [] { return pcxHeader({8, 1, -32768, -32768, 32767, 32767, 65535, {}}) + QByteArray(8, 1); }, false},
-        PcxCase{"ZeroBytesPerLineRefused", [] { return pcxHeader({8, 1, 0, 0, 2, 1, 0, {}}) + QByteArray(8, 1); },
-                false}),
+    ::testing::Values(PcxCase{"Colours256FromTheMarkedPalette",
+                              [] {
+                                  return pcx256(bytes({1, 2, 3, 99, 4, 5, 6, 99}), true);
+                              },
+                              true,
+                              {3, 2},
+                              {1, 2, 3, 4, 5, 6},
+                              paletteStart(7),
+                              256},
+                      PcxCase{"Colours256WithoutMarkerAreBlack",
+                              [] {
+                                  return pcx256(bytes({1, 2, 3, 99, 4, 5, 6, 99}), false);
+                              },
+                              true,
+                              {3, 2},
+                              {1, 2, 3, 4, 5, 6},
+                              QList<QRgb>(256, qRgb(0, 0, 0)),
+                              256},
+                      PcxCase{"RunByteC0GivesNothing",
+                              [] {
+                                  return pcx256(bytes({0xC0, 0x55, 1, 2, 3, 0, 0xC0, 0x77, 4, 5, 6, 0}), true);
+                              },
+                              true,
+                              {3, 2},
+                              {1, 2, 3, 4, 5, 6},
+                              {},
+                              0},
+                      PcxCase{"RunPastTheLineEndIsCutThere",
+                              [] {
+                                  return pcx256(bytes({0xC6, 7, 1, 2, 3, 4}), true);
+                              },
+                              true,
+                              {3, 2},
+                              {7, 7, 7, 1, 2, 3},
+                              {},
+                              0},
+                      PcxCase{"EscapedBytesAboveC0",
+                              [] {
+                                  return pcx256(bytes({0xC1, 0xC0, 0xC1, 0xFF, 0xC2, 0xD0, 0xC4, 9}), true);
+                              },
+                              true,
+                              {3, 2},
+                              {0xC0, 0xFF, 0xD0, 9, 9, 9},
+                              {},
+                              0},
+                      PcxCase{"TruncatedRestIsZero",
+                              [] {
+                                  return pcx256(bytes({1, 2, 3, 4, 5}), false);
+                              },
+                              true,
+                              {3, 2},
+                              {1, 2, 3, 5, 0, 0},
+                              {},
+                              0},
+                      PcxCase{"CutInsideARun",
+                              [] {
+                                  return pcx256(bytes({1, 2, 3, 4, 0xC3}), false);
+                              },
+                              true,
+                              {3, 2},
+                              {1, 2, 3, 0, 0, 0},
+                              {},
+                              0},
+                      PcxCase{"SignedCornersGiveTheSize",
+                              [] {
+                                  return pcxHeader({8, 1, -5, 100, -3, 101, 4, {}}) + bytes({1, 2, 3, 0, 4, 5, 6, 0});
+                              },
+                              true,
+                              {3, 2},
+                              {1, 2, 3, 4, 5, 6},
+                              {},
+                              0},
+                      PcxCase{"Colours16Width10BytesPerLine2",
+                              [] { return makePcx16(10, 2, indices10(), palette16()); },
+                              true,
+                              {10, 2},
+                              indices10(),
+                              palette16(),
+                              16},
+                      PcxCase{"Colours16TruncatedRestIsZero",
+                              [] { return makePcx16(10, 2, indices10(), palette16()).left(128 + 4); },
+                              true,
+                              {10, 2},
+                              {0, 1, 2, 3, 0, 1, 2, 3, 0, 1, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0},
+                              {},
+                              0},
+                      PcxCase{"Colours24Refused",
+                              [] {
+                                  return pcxHeader({8, 3, 0, 0, 2, 1, 4, {}}) + QByteArray(24, 1);
+                              },
+                              false},
+                      PcxCase{"OneBitOnePlaneRefused",
+                              [] {
+                                  return pcxHeader({1, 1, 0, 0, 7, 1, 2, {}}) + QByteArray(4, 1);
+                              },
+                              false},
+                      PcxCase{"FourBitsOnePlaneRefused",
+                              [] {
+                                  return pcxHeader({4, 1, 0, 0, 7, 1, 4, {}}) + QByteArray(8, 1);
+                              },
+                              false},
+                      PcxCase{"NotManufacturer10",
+                              [] {
+                                  QByteArray f = pcx256(bytes({1, 2, 3, 0, 4, 5, 6, 0}), true);
+                                  f[0] = 11;
+                                  return f;
+                              },
+                              false},
+                      PcxCase{"BmpDataRefused", [] { return QByteArray("BM") + QByteArray(100, '\0'); }, false},
+                      PcxCase{"EmptyRefused", [] { return QByteArray(); }, false},
+                      PcxCase{"HeaderCutBeforeBytesPerLine", [] { return pcx256({}, false).left(66); }, false},
+                      PcxCase{"NegativeWidthRefused",
+                              [] {
+                                  return pcxHeader({8, 1, 5, 0, 3, 1, 4, {}}) + QByteArray(8, 1);
+                              },
+                              false},
+                      PcxCase{"ZeroHeightRefused",
+                              [] {
+                                  return pcxHeader({8, 1, 0, 5, 2, 4, 4, {}}) + QByteArray(8, 1);
+                              },
+                              false},
+                      PcxCase{"HugeRefused",
+                              [] {
+                                  return pcxHeader({8, 1, -32768, -32768, 32767, 32767, 65535, {}}) + QByteArray(8, 1);
+                              },
+                              false},
+                      PcxCase{"ZeroBytesPerLineRefused",
+                              [] {
+                                  return pcxHeader({8, 1, 0, 0, 2, 1, 0, {}}) + QByteArray(8, 1);
+                              },
+                              false}),
     [](const auto& p) { return std::string(p.param.name); });
 
 TEST(PcxLimits, AtMostSixtyFourMillionPixels)
@@ -323,8 +407,10 @@ INSTANTIATE_TEST_SUITE_P(
                      },
                      "\"Image Indentifier string\" is not supported", ""},
         TgaCheckCase{"NoColourMap", withBytes({{1, 0}}), "Invalid color map indentification", ""},
-        TgaCheckCase{"RunLengthType9", withBytes({{2, 9}}), "Only uncompressed image data with color map supported", ""},
-        TgaCheckCase{"TrueColourType2", withBytes({{2, 2}}), "Only uncompressed image data with color map supported", ""},
+        TgaCheckCase{"RunLengthType9", withBytes({{2, 9}}), "Only uncompressed image data with color map supported",
+                     ""},
+        TgaCheckCase{"TrueColourType2", withBytes({{2, 2}}), "Only uncompressed image data with color map supported",
+                     ""},
         TgaCheckCase{"ColourMapLength255", withBytes({{5, 255}, {6, 0}}), "Incorrect number of colors", "255"},
         TgaCheckCase{"ColourMapLength4096", withBytes({{5, 0}, {6, 16}}), "Incorrect number of colors", "4096"},
         TgaCheckCase{"EntrySize32", withBytes({{7, 32}}), "No 24 bit colors defined", ""},
@@ -335,7 +421,8 @@ INSTANTIATE_TEST_SUITE_P(
         TgaCheckCase{"LengthBeforeDepth", withBytes({{5, 16}, {6, 0}, {16, 24}}), "Incorrect number of colors", "16"},
         TgaCheckCase{"EmptyFile", [] { return QByteArray(); }, "Invalid color map indentification", ""},
         TgaCheckCase{"HeaderCutBeforeDepth", [] { return validTga().left(16); }, "Pixels are not 8bit", ""},
-        TgaCheckCase{"ZeroWidth", withBytes({{12, 0}}), "TGA: the picture is 0 x 2 pixels; there is nothing to show", ""},
+        TgaCheckCase{"ZeroWidth", withBytes({{12, 0}}), "TGA: the picture is 0 x 2 pixels; there is nothing to show",
+                     ""},
         TgaCheckCase{"PixelsCut", [] { return validTga().left(791); },
                      "TGA: a picture of 3 x 2 pixels needs 792 bytes (786 before the pixels), but the file ends at 791",
                      ""},
@@ -370,14 +457,12 @@ TEST_P(TgaRowOrderTest, ReadsRowsFromByte786)
     for (int i = 0; i < 256; ++i) ASSERT_EQ(image.color(i), tgaColour(i)) << "colour " << i;
 }
 
-INSTANTIATE_TEST_SUITE_P(Orders, TgaRowOrderTest,
-                         ::testing::Values(TgaOrderCase{"TopDown", 0x20, {}},
-                                           TgaOrderCase{"TopDownWithFooter", 0x20, kTgaFooter},
-                                           TgaOrderCase{"TopDownWithExtensionAndFooter", 0x28,
-                                                        QByteArray(495, 'x') + kTgaFooter},
-                                           TgaOrderCase{"BottomUp", 0x00, {}},
-                                           TgaOrderCase{"BottomUpWithFooter", 0x00, kTgaFooter}),
-                         [](const auto& p) { return std::string(p.param.name); });
+INSTANTIATE_TEST_SUITE_P(
+    Orders, TgaRowOrderTest,
+    ::testing::Values(TgaOrderCase{"TopDown", 0x20, {}}, TgaOrderCase{"TopDownWithFooter", 0x20, kTgaFooter},
+                      TgaOrderCase{"TopDownWithExtensionAndFooter", 0x28, QByteArray(495, 'x') + kTgaFooter},
+                      TgaOrderCase{"BottomUp", 0x00, {}}, TgaOrderCase{"BottomUpWithFooter", 0x00, kTgaFooter}),
+    [](const auto& p) { return std::string(p.param.name); });
 
 TEST(TgaBmp, HeadersAndPaddedRows)
 {
@@ -473,8 +558,7 @@ INSTANTIATE_TEST_SUITE_P(
         TgaWriteErrorCase{"NoColourTable", [] { return QImage(2, 2, QImage::Format_Indexed8); }, "Invalid image data"},
         TgaWriteErrorCase{"Grey8WithoutTable", [] { return QImage(2, 2, QImage::Format_Grayscale8); },
                           "Invalid image data"},
-        TgaWriteErrorCase{"TooWide",
-                          [] { return indexedImage(65536, 1, Indices(65536, 0), distinctColours()); },
+        TgaWriteErrorCase{"TooWide", [] { return indexedImage(65536, 1, Indices(65536, 0), distinctColours()); },
                           "TGA: a picture of 65536 x 1 pixels does not fit; at most 65535 x 65535 can be written"}),
     [](const auto& p) { return std::string(p.param.name); });
 
@@ -508,7 +592,8 @@ TEST(TgaWrite, ImageMagickReadsWhatWeWrite)
     EXPECT_TRUE(summary.contains(QStringLiteral(" TGA 16x16 "))) << summary.toStdString();
     EXPECT_TRUE(summary.contains(QStringLiteral(" 8-bit "))) << summary.toStdString();
     EXPECT_TRUE(summary.contains(QStringLiteral(" 256c "))) << summary.toStdString();
-    const QString kind = QString::fromLatin1(runTool(tool("identify"), {QStringLiteral("-format"), QStringLiteral("%r"), path}));
+    const QString kind =
+        QString::fromLatin1(runTool(tool("identify"), {QStringLiteral("-format"), QStringLiteral("%r"), path}));
     EXPECT_TRUE(kind.startsWith(QStringLiteral("PseudoClass"))) << kind.toStdString();
     EXPECT_EQ(magickColours(path, 16, 16), coloursOf(image));
 }

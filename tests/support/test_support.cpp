@@ -8,7 +8,10 @@
 
 namespace testing_support {
 
-TempFolder::TempFolder() { EXPECT_TRUE(m_dir.isValid()); }
+TempFolder::TempFolder()
+{
+    EXPECT_TRUE(m_dir.isValid());
+}
 
 QString TempFolder::path(const QString& name) const
 {
@@ -48,7 +51,10 @@ Bytes readFile(const QString& path)
     return Bytes(all.begin(), all.end());
 }
 
-bool fileExists(const QString& path) { return QFileInfo::exists(path); }
+bool fileExists(const QString& path)
+{
+    return QFileInfo::exists(path);
+}
 
 void put32(Bytes& bytes, std::size_t at, std::uint32_t value)
 {
@@ -56,7 +62,10 @@ void put32(Bytes& bytes, std::size_t at, std::uint32_t value)
     for (int i = 0; i < 4; ++i) bytes[at + i] = static_cast<std::uint8_t>(value >> (8 * i));
 }
 
-Bytes bytesOf(const std::string& text) { return Bytes(text.begin(), text.end()); }
+Bytes bytesOf(const std::string& text)
+{
+    return Bytes(text.begin(), text.end());
+}
 
 Bytes randomBytes(std::size_t count, std::uint32_t seed, int alphabet)
 {

@@ -28,12 +28,10 @@ public:
     QStringList events;
 };
 
-
 int wordAt(const QByteArray& bytes, qsizetype at)
 {
     return static_cast<unsigned char>(bytes[at]) | (static_cast<unsigned char>(bytes[at + 1]) << 8);
 }
-
 
 // Test names from the cases' own names.
 template <typename Case>
@@ -77,7 +75,10 @@ std::vector<int> tableOf(const QByteArray& bank, std::size_t count)
     return out;
 }
 
-Bytes toBytes(const QByteArray& b) { return Bytes(b.begin(), b.end()); }
+Bytes toBytes(const QByteArray& b)
+{
+    return Bytes(b.begin(), b.end());
+}
 
 // Compares two entry lists field by field and names the first entry (and character) that differs.
 ::testing::AssertionResult sameEntries(const std::vector<TextBankEntry>& got, const std::vector<TextBankEntry>& want)
@@ -117,17 +118,15 @@ struct GlyphPair {
 // bytes([0x9c]).decode('cp1252') == '\u0153', bytes([0x8c]).decode('cp1252') == '\u0152',
 // bytes([0x99]).decode('cp1252') == '\u2122', bytes([0xa9]).decode('cp1252') == '\u00a9'.
 constexpr GlyphPair kDecodeTable[] = {
-    {0x80, u'\u00C7'}, {0x81, u'\u00FC'}, {0x82, u'\u00E9'}, {0x83, u'\u00E2'}, {0x84, u'\u00E4'},
-    {0x85, u'\u00E0'}, {0x87, u'\u00E7'}, {0x88, u'\u00EA'}, {0x89, u'\u00EB'}, {0x8A, u'\u00E8'},
-    {0x8B, u'\u00EF'}, {0x8C, u'\u00EE'}, {0x8D, u'\u00EC'}, {0x8E, u'\u00C4'}, {0x90, u'\u00C9'},
-    {0x91, u'\u00E6'}, {0x92, u'\u00C6'}, {0x93, u'\u00F4'}, {0x94, u'\u00F6'}, {0x95, u'\u00F2'},
-    {0x96, u'\u00FB'}, {0x97, u'\u00F9'}, {0x98, u'\u00FF'}, {0x99, u'\u00D6'}, {0x9A, u'\u00DC'},
-    {0x9C, u'\u00A3'}, {0xA0, u'\u00E1'}, {0xA1, u'\u00ED'}, {0xA2, u'\u00F3'}, {0xA3, u'\u00FA'},
-    {0xA4, u'\u00F1'}, {0xA5, u'\u00D1'}, {0xA8, u'\u00BF'}, {0xAD, u'\u00A1'}, {0xB0, u'\u00E3'},
-    {0xB1, u'\u00F5'}, {0xB4, u'\u0153'}, {0xB5, u'\u0152'}, {0xB6, u'\u00C0'}, {0xB7, u'\u00C3'},
-    {0xB8, u'\u00D5'}, {0xBD, u'\u00A9'}, {0xBE, u'\u00A4'}, {0xBF, u'\u2122'}, {0xC6, u'\u00E3'},
-    {0xC7, u'\u00C3'}, {0xE1, u'\u00DF'}, {0xE4, u'\u00F5'}, {0xF4, u'\u002A'}, {0xF8, u'\u00B0'},
-    {0xF9, u'\u002A'},
+    {0x80, u'\u00C7'}, {0x81, u'\u00FC'}, {0x82, u'\u00E9'}, {0x83, u'\u00E2'}, {0x84, u'\u00E4'}, {0x85, u'\u00E0'},
+    {0x87, u'\u00E7'}, {0x88, u'\u00EA'}, {0x89, u'\u00EB'}, {0x8A, u'\u00E8'}, {0x8B, u'\u00EF'}, {0x8C, u'\u00EE'},
+    {0x8D, u'\u00EC'}, {0x8E, u'\u00C4'}, {0x90, u'\u00C9'}, {0x91, u'\u00E6'}, {0x92, u'\u00C6'}, {0x93, u'\u00F4'},
+    {0x94, u'\u00F6'}, {0x95, u'\u00F2'}, {0x96, u'\u00FB'}, {0x97, u'\u00F9'}, {0x98, u'\u00FF'}, {0x99, u'\u00D6'},
+    {0x9A, u'\u00DC'}, {0x9C, u'\u00A3'}, {0xA0, u'\u00E1'}, {0xA1, u'\u00ED'}, {0xA2, u'\u00F3'}, {0xA3, u'\u00FA'},
+    {0xA4, u'\u00F1'}, {0xA5, u'\u00D1'}, {0xA8, u'\u00BF'}, {0xAD, u'\u00A1'}, {0xB0, u'\u00E3'}, {0xB1, u'\u00F5'},
+    {0xB4, u'\u0153'}, {0xB5, u'\u0152'}, {0xB6, u'\u00C0'}, {0xB7, u'\u00C3'}, {0xB8, u'\u00D5'}, {0xBD, u'\u00A9'},
+    {0xBE, u'\u00A4'}, {0xBF, u'\u2122'}, {0xC6, u'\u00E3'}, {0xC7, u'\u00C3'}, {0xE1, u'\u00DF'}, {0xE4, u'\u00F5'},
+    {0xF4, u'\u002A'}, {0xF8, u'\u00B0'}, {0xF9, u'\u002A'},
 };
 static_assert(std::size(kDecodeTable) == 51);
 
@@ -135,12 +134,17 @@ static_assert(std::size(kDecodeTable) == 51);
 int writtenCodeFor(std::uint8_t game)
 {
     switch (game) {
-    case 0xC6: return 0xB0;
-    case 0xC7: return 0xB7;
-    case 0xE4: return 0xB1;
+    case 0xC6:
+        return 0xB0;
+    case 0xC7:
+        return 0xB7;
+    case 0xE4:
+        return 0xB1;
     case 0xF4:
-    case 0xF9: return 0x2A;
-    default: return game;
+    case 0xF9:
+        return 0x2A;
+    default:
+        return game;
     }
 }
 
@@ -199,9 +203,15 @@ TEST(TextBankCharsetTest, EncodesFortySixGlyphsWithTheChosenCodes)
 TEST(TextBankCharsetTest, FrameKindsOfTheEditor)
 {
     const std::pair<int, const char*> expected[] = {
-        {1, ": normal"},        {3, ": big frame"}, {5, ": no-frame/big picture"},
-        {9, ": no frame"},      {17, ": holomap locations"}, {33, ": radio"},
-        {35, ": radio/big frame"}, {65, ": inventory description"}, {129, ": demo text"},
+        {1, ": normal"},
+        {3, ": big frame"},
+        {5, ": no-frame/big picture"},
+        {9, ": no frame"},
+        {17, ": holomap locations"},
+        {33, ": radio"},
+        {35, ": radio/big frame"},
+        {65, ": inventory description"},
+        {129, ": demo text"},
     };
     for (std::size_t i = 0; i < std::size(expected); ++i) {
         EXPECT_EQ(tessel::kFrameKinds[i].value, expected[i].first);
@@ -219,7 +229,10 @@ struct CharacterCase {
     QStringList writeEvents;
 };
 
-void PrintTo(const CharacterCase& c, std::ostream* os) { *os << c.name; }
+void PrintTo(const CharacterCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
 
 QString unsupported(const QString& ch, int code)
 {
@@ -230,18 +243,36 @@ QString unsupported(const QString& ch, int code)
 std::vector<CharacterCase> characterCases()
 {
     return {
-        {"SharedGlyphsWriteOneCode", raw({0xB0, 0xC6, 0xB7, 0xC7, 0xB1, 0xE4, 0xF4, 0xF9}),
-         QString::fromUtf16(u"\u00E3\u00E3\u00C3\u00C3\u00F5\u00F5**"), raw({0xB0, 0xB0, 0xB7, 0xB7, 0xB1, 0xB1, 0x2A, 0x2A}),
-         {}, {}},
-        {"GlyphsBeyondLatin1", raw({0xB4, 0xB5, 0xBF, 0xBD, 0x9C}), QString::fromUtf16(u"\u0153\u0152\u2122\u00A9\u00A3"),
-         raw({0xB4, 0xB5, 0xBF, 0xBD, 0x9C}), {}, {}},
+        {"SharedGlyphsWriteOneCode",
+         raw({0xB0, 0xC6, 0xB7, 0xC7, 0xB1, 0xE4, 0xF4, 0xF9}),
+         QString::fromUtf16(u"\u00E3\u00E3\u00C3\u00C3\u00F5\u00F5**"),
+         raw({0xB0, 0xB0, 0xB7, 0xB7, 0xB1, 0xB1, 0x2A, 0x2A}),
+         {},
+         {}},
+        {"GlyphsBeyondLatin1",
+         raw({0xB4, 0xB5, 0xBF, 0xBD, 0x9C}),
+         QString::fromUtf16(u"\u0153\u0152\u2122\u00A9\u00A3"),
+         raw({0xB4, 0xB5, 0xBF, 0xBD, 0x9C}),
+         {},
+         {}},
         {"AsciiStaysItself", QByteArray(" Az09~*!?"), QStringLiteral(" Az09~*!?"), QByteArray(" Az09~*!?"), {}, {}},
-        {"ControlBytesVanish", raw({'A', 0x01, 0x09, 0x0A, 0x0D, 0x1F, 'B'}), QStringLiteral("AB"), QByteArray("AB"), {}, {}},
+        {"ControlBytesVanish",
+         raw({'A', 0x01, 0x09, 0x0A, 0x0D, 0x1F, 'B'}),
+         QStringLiteral("AB"),
+         QByteArray("AB"),
+         {},
+         {}},
         {"AtIsALineBreak", QByteArray("one@two@"), QStringLiteral("one\r\ntwo\r\n"), QByteArray("one@two@"), {}, {}},
-        {"DelIsKeptAndReportedOnWrite", raw({'A', 0x7F, 'B'}), QString::fromUtf16(u"A\u007FB"), raw({'A', 0x7F, 'B'}), {},
+        {"DelIsKeptAndReportedOnWrite",
+         raw({'A', 0x7F, 'B'}),
+         QString::fromUtf16(u"A\u007FB"),
+         raw({'A', 0x7F, 'B'}),
+         {},
          {unsupported(QString(QChar(0x7F)), 127)}},
         // Text at 4: 'A' at 4, 86 at 5, 'B' at 6, FF at 7; each message gives the position after its byte.
-        {"UnknownCodesShowACrossEach", raw({'A', 0x86, 'B', 0xFF}), QString::fromUtf16(u"A\u00D7B\u00D7"),
+        {"UnknownCodesShowACrossEach",
+         raw({'A', 0x86, 'B', 0xFF}),
+         QString::fromUtf16(u"A\u00D7B\u00D7"),
          raw({'A', 0xD7, 'B', 0xD7}),
          {QStringLiteral("sound 25221"),
           QStringLiteral("Please email me with the following message:\n\r\"Unkown character :134 at :6 \"\n\r"
@@ -272,8 +303,7 @@ TEST_P(CharacterTest, ReadsAndWritesBack)
     EXPECT_EQ(writeRec.events, c.writeEvents);
 }
 
-INSTANTIATE_TEST_SUITE_P(TextBank, CharacterTest, ::testing::ValuesIn(characterCases()),
-                         caseName<CharacterCase>);
+INSTANTIATE_TEST_SUITE_P(TextBank, CharacterTest, ::testing::ValuesIn(characterCases()), caseName<CharacterCase>);
 
 TEST(TextBankCharsetTest, TypedTextIsWrittenAsTheGamesReadIt)
 {
@@ -284,7 +314,8 @@ TEST(TextBankCharsetTest, TypedTextIsWrittenAsTheGamesReadIt)
         tessel::WriteTextBank({entry(QString::fromUtf16(u"a@b\nc\td\re\u0100\u20AC"))}, true, &rec);
     ASSERT_TRUE(w.ok);
     EXPECT_EQ(w.bytes.mid(4, 10), raw({'a', '@', 'b', 'c', 'd', '@', 'e', '?', 0x80, 0}));
-    EXPECT_EQ(rec.events, QStringList({unsupported(QString(QChar(0x100)), 256), unsupported(QString(QChar(0x20AC)), 128)}));
+    EXPECT_EQ(rec.events,
+              QStringList({unsupported(QString(QChar(0x100)), 256), unsupported(QString(QChar(0x20AC)), 128)}));
 
     const TextBankLoad back = tessel::readTextBank(w.bytes, true, nullptr);
     ASSERT_EQ(back.entries.size(), 1u);
@@ -303,16 +334,33 @@ struct ValidityCase {
     std::size_t entries;
 };
 
-void PrintTo(const ValidityCase& c, std::ostream* os) { *os << c.name; }
+void PrintTo(const ValidityCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
 
-QByteArray zeros(qsizetype n) { return QByteArray(n, '\0'); }
+QByteArray zeros(qsizetype n)
+{
+    return QByteArray(n, '\0');
+}
 
 const ValidityCase kValidityCases[] = {
-    {"TwoBytesHoldNoTexts", [] { return raw({0x02, 0x00}); }, true, TextBankLoad::Status::Loaded, "", 0},
+    {"TwoBytesHoldNoTexts",
+     [] {
+         return raw({0x02, 0x00});
+     },
+     true, TextBankLoad::Status::Loaded, "", 0},
     // Size 5 = 05 00, found only at position 1; the word 0x0541 at 0 is an offset, 0 is skipped.
-    {"SizeAtAnOddPosition", [] { return raw({0x41, 0x05, 0x00, 0x00, 0x00}); }, true, TextBankLoad::Status::Loaded, "", 1},
-    {"SizeBigEndianOnly", [] { return raw({0x00, 0x05, 0x41, 0x42, 0x43}); }, false, TextBankLoad::Status::Invalid,
-     "This does not appear to be a \"possible\" Quarn text file.", 0},
+    {"SizeAtAnOddPosition",
+     [] {
+         return raw({0x41, 0x05, 0x00, 0x00, 0x00});
+     },
+     true, TextBankLoad::Status::Loaded, "", 1},
+    {"SizeBigEndianOnly",
+     [] {
+         return raw({0x00, 0x05, 0x41, 0x42, 0x43});
+     },
+     false, TextBankLoad::Status::Invalid, "This does not appear to be a \"possible\" Quarn text file.", 0},
     {"SizeNowhere", [] { return QByteArray("ABCD"); }, false, TextBankLoad::Status::Invalid,
      "This does not appear to be a \"possible\" Quarn text file.", 0},
     {"Empty", [] { return QByteArray(); }, false, TextBankLoad::Status::Invalid,
@@ -320,15 +368,35 @@ const ValidityCase kValidityCases[] = {
     {"OneByte", [] { return raw({0x01}); }, false, TextBankLoad::Status::Invalid,
      "This does not appear to be a \"possible\" Quarn text file.", 0},
     // 65541 = 0x10005: its low 16 bits 05 00 at position 100 make it possible; that word is an offset.
-    {"Over65535ByItsLow16Bits", [] { QByteArray b = zeros(65541); putWord(b, 100, 5); return b; }, true,
-     TextBankLoad::Status::Loaded, "", 1},
-    {"Over65535WithoutItsLow16Bits", [] { QByteArray b = zeros(65541); putWord(b, 100, 6); return b; }, false,
-     TextBankLoad::Status::Invalid, "This does not appear to be a \"possible\" Quarn text file.", 0},
+    {"Over65535ByItsLow16Bits",
+     [] {
+         QByteArray b = zeros(65541);
+         putWord(b, 100, 5);
+         return b;
+     },
+     true, TextBankLoad::Status::Loaded, "", 1},
+    {"Over65535WithoutItsLow16Bits",
+     [] {
+         QByteArray b = zeros(65541);
+         putWord(b, 100, 6);
+         return b;
+     },
+     false, TextBankLoad::Status::Invalid, "This does not appear to be a \"possible\" Quarn text file.", 0},
     // 4,000,000 = 0x3D0900 and 4,000,001 = 0x3D0901.
-    {"ExactlyTheSizeLimit", [] { QByteArray b = zeros(4000000); putWord(b, 10, 0x0900); return b; }, true,
-     TextBankLoad::Status::Loaded, "", 1},
-    {"OneByteOverTheSizeLimit", [] { QByteArray b = zeros(4000001); putWord(b, 10, 0x0901); return b; }, false,
-     TextBankLoad::Status::TooLarge, "This file is to large to open", 0},
+    {"ExactlyTheSizeLimit",
+     [] {
+         QByteArray b = zeros(4000000);
+         putWord(b, 10, 0x0900);
+         return b;
+     },
+     true, TextBankLoad::Status::Loaded, "", 1},
+    {"OneByteOverTheSizeLimit",
+     [] {
+         QByteArray b = zeros(4000001);
+         putWord(b, 10, 0x0901);
+         return b;
+     },
+     false, TextBankLoad::Status::TooLarge, "This file is to large to open", 0},
 };
 
 class ValidityTest : public ::testing::TestWithParam<ValidityCase> {};
@@ -344,8 +412,7 @@ TEST_P(ValidityTest, AcceptsOrRefusesWithTheMessage)
     EXPECT_EQ(load.entries.size(), c.entries);
 }
 
-INSTANTIATE_TEST_SUITE_P(TextBank, ValidityTest, ::testing::ValuesIn(kValidityCases),
-                         caseName<ValidityCase>);
+INSTANTIATE_TEST_SUITE_P(TextBank, ValidityTest, ::testing::ValuesIn(kValidityCases), caseName<ValidityCase>);
 
 TEST(TextBankLoadTest, LoadTextFileReadsFilesAndRefusesLargeOnes)
 {
@@ -378,15 +445,34 @@ struct TableCase {
     QStringList quarn1Texts;
 };
 
-void PrintTo(const TableCase& c, std::ostream* os) { *os << c.name; }
+void PrintTo(const TableCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
 
 const TableCase kTableCases[] = {
     // The word 9 behind the end word is never read.
-    {"ZeroWordsSkippedStopAtTheSize", [] { return words({0, 10, 0, 12, 9}) + QByteArray("a", 2); }, {10}, {"a"}},
+    {"ZeroWordsSkippedStopAtTheSize",
+     [] {
+         return words({0, 10, 0, 12, 9}) + QByteArray("a", 2);
+     },
+     {10},
+     {"a"}},
     // [6, 4, size 72]: the word at 4 is the end word 72 = "H" 00, read as a text like any other.
-    {"WordPointingIntoTheTable", [] { QByteArray b = words({6, 4, 72}) + QByteArray("Hi", 3); b.resize(72, '\0'); return b; },
-     {6, 4}, {"Hi", "H"}},
-    {"OutOfOrderAndRepeated", [] { return words({10, 8, 10, 12}) + QByteArray("b\0a", 4); }, {10, 8, 10}, {"a", "b", "a"}},
+    {"WordPointingIntoTheTable",
+     [] {
+         QByteArray b = words({6, 4, 72}) + QByteArray("Hi", 3);
+         b.resize(72, '\0');
+         return b;
+     },
+     {6, 4},
+     {"Hi", "H"}},
+    {"OutOfOrderAndRepeated",
+     [] {
+         return words({10, 8, 10, 12}) + QByteArray("b\0a", 4);
+     },
+     {10, 8, 10},
+     {"a", "b", "a"}},
     // 65540 bytes: no word can hold the size, so every non-zero word up to the end is an offset:
     // the word 4 at 0 that holds the size's low 16 bits, 0xFFFF, the text "far" 0 at 20 itself
     // ("fa" = 0x6166, "r" 0 = 0x72) and the last word 20.
@@ -399,7 +485,8 @@ const TableCase kTableCases[] = {
          b.replace(20, 4, "far", 4);
          return b;
      },
-     {4, 0xFFFF, 0x6166, 0x72, 20}, {"", "", "", "", "far"}},
+     {4, 0xFFFF, 0x6166, 0x72, 20},
+     {"", "", "", "", "far"}},
 };
 
 class OffsetTableTest : public ::testing::TestWithParam<TableCase> {};
@@ -417,8 +504,7 @@ TEST_P(OffsetTableTest, ReadsTheWordsInFileOrder)
     EXPECT_EQ(texts, c.quarn1Texts);
 }
 
-INSTANTIATE_TEST_SUITE_P(TextBank, OffsetTableTest, ::testing::ValuesIn(kTableCases),
-                         caseName<TableCase>);
+INSTANTIATE_TEST_SUITE_P(TextBank, OffsetTableTest, ::testing::ValuesIn(kTableCases), caseName<TableCase>);
 
 // ---------------------------------------------------------------------------------------------
 // Reading texts in the two dialects
@@ -449,7 +535,10 @@ struct ReadCase {
     TextBankEntry expected;
 };
 
-void PrintTo(const ReadCase& c, std::ostream* os) { *os << c.name; }
+void PrintTo(const ReadCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
 
 // 04 00 0B 00 | 09 'o' 'k' 00 | 00 'Y' 'Z': 11 bytes, the last text without its 0 byte.
 const QByteArray kEdgeBank = words({4, 11}) + QByteArray("\x09ok\0\0YZ", 7);
@@ -474,8 +563,7 @@ TEST_P(ReadTextAtTest, GivesTextAndFrame)
     EXPECT_TRUE(sameEntries({tessel::ReadTextAt(kEdgeBank, c.offset, c.quarn1, nullptr)}, {c.expected}));
 }
 
-INSTANTIATE_TEST_SUITE_P(TextBank, ReadTextAtTest, ::testing::ValuesIn(kReadCases),
-                         caseName<ReadCase>);
+INSTANTIATE_TEST_SUITE_P(TextBank, ReadTextAtTest, ::testing::ValuesIn(kReadCases), caseName<ReadCase>);
 
 // ---------------------------------------------------------------------------------------------
 // Encoded lengths and offset shifts
@@ -486,7 +574,10 @@ struct LengthCase {
     int bytes;
 };
 
-void PrintTo(const LengthCase& c, std::ostream* os) { *os << c.name; }
+void PrintTo(const LengthCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
 
 const LengthCase kLengthCases[] = {
     {"Empty", QString(), 0},
@@ -512,8 +603,7 @@ TEST_P(EncodedLengthTest, CountsTheBytesWritten)
     EXPECT_EQ(wordAt(w.bytes, 2), 6 + c.bytes + 1);
 }
 
-INSTANTIATE_TEST_SUITE_P(TextBank, EncodedLengthTest, ::testing::ValuesIn(kLengthCases),
-                         caseName<LengthCase>);
+INSTANTIATE_TEST_SUITE_P(TextBank, EncodedLengthTest, ::testing::ValuesIn(kLengthCases), caseName<LengthCase>);
 
 TEST(TextBankEditTest, ShiftOffsetsKeepsOffsetsWhereTheWriterPutsTexts)
 {
@@ -554,7 +644,8 @@ TEST(TextBankWriteTest, LayoutsWorkedOutByHand)
     Recorder rec;
     tessel::TextBankWrite w = tessel::WriteTextBank(q1, true, &rec);
     ASSERT_TRUE(w.ok);
-    EXPECT_EQ(w.bytes, raw({0x06, 0x00, 0x09, 0x00, 0x14, 0x00, 'H', 'i', 0, 'N', 0x82, '@', 'x', 0, 0, 0, 0, 0, 0, 0}));
+    EXPECT_EQ(w.bytes,
+              raw({0x06, 0x00, 0x09, 0x00, 0x14, 0x00, 'H', 'i', 0, 'N', 0x82, '@', 'x', 0, 0, 0, 0, 0, 0, 0}));
     EXPECT_TRUE(rec.events.isEmpty());
     q1[0].offset = 6;
     q1[1].offset = 9;
@@ -565,8 +656,8 @@ TEST(TextBankWriteTest, LayoutsWorkedOutByHand)
     std::vector<TextBankEntry> q2 = {entry("Ok", 1), entry("", 33), entry(QString::fromUtf16(u"\u00E7"), 129)};
     w = tessel::WriteTextBank(q2, false, nullptr);
     ASSERT_TRUE(w.ok);
-    EXPECT_EQ(w.bytes, raw({0x08, 0x00, 0x0C, 0x00, 0x0E, 0x00, 0x17, 0x00, 0x01, 'O', 'k', 0, 0x21, 0, 0x81, 0x87, 0,
-                            0, 0, 0, 0, 0, 0}));
+    EXPECT_EQ(w.bytes, raw({0x08, 0x00, 0x0C, 0x00, 0x0E, 0x00, 0x17, 0x00, 0x01, 'O', 'k', 0,
+                            0x21, 0,    0x81, 0x87, 0,    0,    0,    0,    0,    0,   0}));
     q2[0].offset = 8;
     q2[1].offset = 12;
     q2[2].offset = 14;
@@ -605,7 +696,10 @@ struct LimitCase {
     bool fits;
 };
 
-void PrintTo(const LimitCase& c, std::ostream* os) { *os << c.name; }
+void PrintTo(const LimitCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
 
 // Quarn 1, one text: end = 4 + 2 x 2 + length. Quarn 2, two texts: the last starts at
 // 6 + 1 + 1000 + 1 = 1008, end = 1008 + 2 x 3 + 2 x breaks + letters.
@@ -649,8 +743,7 @@ TEST_P(WriteLimitTest, RefusesAbove65535Bytes)
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(TextBank, WriteLimitTest, ::testing::ValuesIn(kLimitCases),
-                         caseName<LimitCase>);
+INSTANTIATE_TEST_SUITE_P(TextBank, WriteLimitTest, ::testing::ValuesIn(kLimitCases), caseName<LimitCase>);
 
 // Banks whose offsets do not match what the writer makes: written again, every offset is
 // recomputed, so the texts lie back to back behind the table.
@@ -664,20 +757,73 @@ struct OddBankCase {
     std::vector<int> writtenOffsets;
 };
 
-void PrintTo(const OddBankCase& c, std::ostream* os) { *os << c.name; }
+void PrintTo(const OddBankCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
 
 const OddBankCase kOddBankCases[] = {
-    {"Gaps", true, [] { return words({6, 12, 16}) + QByteArray("ab\0zzzcd\0q", 10); }, {6, 12}, {"ab", "cd"}, {-1, -1},
+    {"Gaps",
+     true,
+     [] {
+         return words({6, 12, 16}) + QByteArray("ab\0zzzcd\0q", 10);
+     },
+     {6, 12},
+     {"ab", "cd"},
+     {-1, -1},
      {6, 9}},
-    {"SharedBytes", true, [] { return words({8, 8, 9, 13}) + QByteArray("xyz\0", 5); }, {8, 8, 9}, {"xyz", "xyz", "yz"},
-     {-1, -1, -1}, {8, 12, 16}},
-    {"ZeroWords", true, [] { return words({0, 8, 0, 10}) + QByteArray("k", 2); }, {8}, {"k"}, {-1}, {4}},
-    {"OutOfOrder", true, [] { return words({9, 6, 12}) + QByteArray("b\0xa\0", 6); }, {9, 6}, {"a", "b"}, {-1, -1},
+    {"SharedBytes",
+     true,
+     [] {
+         return words({8, 8, 9, 13}) + QByteArray("xyz\0", 5);
+     },
+     {8, 8, 9},
+     {"xyz", "xyz", "yz"},
+     {-1, -1, -1},
+     {8, 12, 16}},
+    {"ZeroWords",
+     true,
+     [] {
+         return words({0, 8, 0, 10}) + QByteArray("k", 2);
+     },
+     {8},
+     {"k"},
+     {-1},
+     {4}},
+    {"OutOfOrder",
+     true,
+     [] {
+         return words({9, 6, 12}) + QByteArray("b\0xa\0", 6);
+     },
+     {9, 6},
+     {"a", "b"},
+     {-1, -1},
      {6, 8}},
-    {"ControlBytesDropped", true, [] { return words({6, 11, 14}) + QByteArray("a\x01\x02" "b\0c\0", 8); }, {6, 11},
-     {"ab", "c"}, {-1, -1}, {6, 9}},
-    {"Quarn2Gaps", false, [] { return words({6, 12, 16}) + QByteArray("\x01" "a\0zzz\x03" "b\0", 10); }, {6, 12},
-     {"a", "b"}, {1, 3}, {6, 9}},
+    {"ControlBytesDropped",
+     true,
+     [] {
+         return words({6, 11, 14}) + QByteArray(
+                                         "a\x01\x02"
+                                         "b\0c\0",
+                                         8);
+     },
+     {6, 11},
+     {"ab", "c"},
+     {-1, -1},
+     {6, 9}},
+    {"Quarn2Gaps",
+     false,
+     [] {
+         return words({6, 12, 16}) + QByteArray(
+                                         "\x01"
+                                         "a\0zzz\x03"
+                                         "b\0",
+                                         10);
+     },
+     {6, 12},
+     {"a", "b"},
+     {1, 3},
+     {6, 9}},
 };
 
 class OddBankTest : public ::testing::TestWithParam<OddBankCase> {};
@@ -704,8 +850,7 @@ TEST_P(OddBankTest, WritingRecomputesEveryOffset)
     EXPECT_EQ(again.bytes.size(), w.bytes.size());
 }
 
-INSTANTIATE_TEST_SUITE_P(TextBank, OddBankTest, ::testing::ValuesIn(kOddBankCases),
-                         caseName<OddBankCase>);
+INSTANTIATE_TEST_SUITE_P(TextBank, OddBankTest, ::testing::ValuesIn(kOddBankCases), caseName<OddBankCase>);
 
 // Generated banks in both dialects: every character the games can show, line breaks, empty
 // texts, all frame values. Offsets are laid out back to back behind the table by counting the

@@ -5,9 +5,9 @@
 #include <QFile>
 #include <QLabel>
 #include <QListWidget>
-#include <QScrollBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScrollBar>
 #include <QSet>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -32,13 +32,16 @@ public:
     struct Box {
         QString kind, title, text;
     };
-    void information(QWidget*, const QString& title, const QString& text) override {
+    void information(QWidget*, const QString& title, const QString& text) override
+    {
         boxes.push_back({QStringLiteral("information"), title, text});
     }
-    void error(QWidget*, const QString& title, const QString& text) override {
+    void error(QWidget*, const QString& title, const QString& text) override
+    {
         boxes.push_back({QStringLiteral("error"), title, text});
     }
-    bool question(QWidget*, const QString& title, const QString& text) override {
+    bool question(QWidget*, const QString& title, const QString& text) override
+    {
         boxes.push_back({QStringLiteral("question"), title, text});
         return answerYes;
     }
@@ -46,12 +49,14 @@ public:
     bool answerYes = false;
 };
 
-const QuizQuestion& questionOf(const varnel::Tfrm_QuarnQuiz& quiz) {
+const QuizQuestion& questionOf(const varnel::Tfrm_QuarnQuiz& quiz)
+{
     return varnel::QuizQuestions()[static_cast<std::size_t>(quiz.currentQuestion())];
 }
 
 // Answers every question of a started quiz: `pick` chooses the index for each question.
-void playThrough(varnel::Tfrm_QuarnQuiz& quiz, const std::function<int(const QuizQuestion&)>& pick) {
+void playThrough(varnel::Tfrm_QuarnQuiz& quiz, const std::function<int(const QuizQuestion&)>& pick)
+{
     for (int i = 0; i < varnel::kQuizQuestionCount; ++i) {
         quiz.chooseAnswer(pick(questionOf(quiz)));
         QTest::mouseClick(quiz.ui->btn_Next, Qt::LeftButton);
@@ -59,14 +64,16 @@ void playThrough(varnel::Tfrm_QuarnQuiz& quiz, const std::function<int(const Qui
 }
 
 // Every line of the quiz's text label is drawn whole within the label's height.
-bool textFits(const varnel::Tfrm_QuarnQuiz& quiz) {
+bool textFits(const varnel::Tfrm_QuarnQuiz& quiz)
+{
     const QLabel* label = quiz.ui->lbl_Text;
-    const QRect needed = label->fontMetrics().boundingRect(QRect(0, 0, label->width(), 10000),
-                                                           int(label->alignment()), label->text());
+    const QRect needed =
+        label->fontMetrics().boundingRect(QRect(0, 0, label->width(), 10000), int(label->alignment()), label->text());
     return needed.height() <= label->height() && needed.width() <= label->width();
 }
 
-int wrongAnswer(const QuizQuestion& q) {
+int wrongAnswer(const QuizQuestion& q)
+{
     return q.answerCount == 1 ? 0 : (q.rightAnswer + 1) % q.answerCount;
 }
 
@@ -119,12 +126,14 @@ private:
     std::vector<MedallionCall> m_help;
 };
 
-void AboutQuizTest::initTestCase() {
+void AboutQuizTest::initTestCase()
+{
     QVERIFY(m_settings.isValid());
     kestrix::RegistryKey::useFolderForTesting(m_settings.path());
 }
 
-varnel::AboutServices AboutQuizTest::services(QDate today) {
+varnel::AboutServices AboutQuizTest::services(QDate today)
+{
     varnel::AboutServices s;
     s.openLink = [this](const QString& target) { m_opened << target; };
     s.findHelpFile = [](const QString&) { return QString(); };
@@ -138,7 +147,8 @@ varnel::AboutServices AboutQuizTest::services(QDate today) {
 
 // ---- quiz ----
 
-void AboutQuizTest::quizWelcomeScreen() {
+void AboutQuizTest::quizWelcomeScreen()
+{
     RecordingDialogs dialogs;
     varnel::Tfrm_QuarnQuiz quiz(nullptr, &dialogs);
     quiz.show();
@@ -173,7 +183,8 @@ void AboutQuizTest::quizWelcomeScreen() {
     QVERIFY(textFits(quiz));
 }
 
-void AboutQuizTest::quizStartsWithoutSelection() {
+void AboutQuizTest::quizStartsWithoutSelection()
+{
     RecordingDialogs dialogs;
     varnel::Tfrm_QuarnQuiz quiz(nullptr, &dialogs);
     quiz.show();
@@ -182,10 +193,9 @@ void AboutQuizTest::quizStartsWithoutSelection() {
     QVERIFY(dialogs.boxes.empty());
     QCOMPARE(quiz.stepCounter(), 1);
     QCOMPARE(quiz.ui->btn_Next->text(), QStringLiteral("Next >>"));
-    QCOMPARE(
-        quiz.ui->lbl_Text->text(),
-        QStringLiteral("Answer the question and click the \"Next >>\"\nbutton to go to the next question\n\n"
-                       "You can click the \"Stop\" button to stop the quiz"));
+    QCOMPARE(quiz.ui->lbl_Text->text(),
+             QStringLiteral("Answer the question and click the \"Next >>\"\nbutton to go to the next question\n\n"
+                            "You can click the \"Stop\" button to stop the quiz"));
     QCOMPARE(quiz.ui->lbl_Text->height(), 53);
     QCOMPARE(quiz.ui->pb_TextBorder->height(), 68);
     QVERIFY(textFits(quiz));
@@ -194,13 +204,13 @@ void AboutQuizTest::quizStartsWithoutSelection() {
     QCOMPARE(quiz.ui->rg_Questions->title(), q.question);
     const QList<QRadioButton*> buttons = quiz.ui->rg_Questions->findChildren<QRadioButton*>();
     QCOMPARE(buttons.size(), q.answerCount);
-    for (int i = 0; i < q.answerCount; ++i)
-        QCOMPARE(buttons[i]->text(), q.answers[static_cast<std::size_t>(i)]);
+    for (int i = 0; i < q.answerCount; ++i) QCOMPARE(buttons[i]->text(), q.answers[static_cast<std::size_t>(i)]);
     QCOMPARE(quiz.selectedAnswer(), -1);
     QCOMPARE(quiz.askedList(), QStringList{QString::number(quiz.currentQuestion())});
 }
 
-void AboutQuizTest::quizNextWithoutAnswerKeepsTheQuestion() {
+void AboutQuizTest::quizNextWithoutAnswerKeepsTheQuestion()
+{
     RecordingDialogs dialogs;
     varnel::Tfrm_QuarnQuiz quiz(nullptr, &dialogs);
     quiz.show();
@@ -217,14 +227,16 @@ void AboutQuizTest::quizNextWithoutAnswerKeepsTheQuestion() {
     QCOMPARE(quiz.ui->lcd_Score->text(), QStringLiteral("00"));
 }
 
-void AboutQuizTest::quizScoresEachAnswer_data() {
+void AboutQuizTest::quizScoresEachAnswer_data()
+{
     QTest::addColumn<bool>("right");
     QTest::newRow("rightAnswerAddsItsPoints") << true;
     QTest::newRow("wrongAnswerNamesTheRightOne") << false;
 }
 
 // Every question in turn, until the end: the score and the box after each answer.
-void AboutQuizTest::quizScoresEachAnswer() {
+void AboutQuizTest::quizScoresEachAnswer()
+{
     QFETCH(bool, right);
     RecordingDialogs dialogs;
     varnel::Tfrm_QuarnQuiz quiz(nullptr, &dialogs);
@@ -246,14 +258,12 @@ void AboutQuizTest::quizScoresEachAnswer() {
             expectedText = QString::number(expected);
             QCOMPARE(dialogs.boxes[0].kind, QStringLiteral("information"));
             QCOMPARE(dialogs.boxes[0].title, QStringLiteral("Congratiolations"));
-            QCOMPARE(dialogs.boxes[0].text,
-                     QStringLiteral("The answer was right, you got %1 point(s)").arg(q.points));
+            QCOMPARE(dialogs.boxes[0].text, QStringLiteral("The answer was right, you got %1 point(s)").arg(q.points));
         } else {
             QCOMPARE(dialogs.boxes[0].kind, QStringLiteral("error"));
             QCOMPARE(dialogs.boxes[0].title, QStringLiteral("Sorry"));
-            QCOMPARE(dialogs.boxes[0].text,
-                     QStringLiteral("The answer was wrong.\n\rThe right answer was : ") +
-                         q.answers[static_cast<std::size_t>(q.rightAnswer)]);
+            QCOMPARE(dialogs.boxes[0].text, QStringLiteral("The answer was wrong.\n\rThe right answer was : ") +
+                                                q.answers[static_cast<std::size_t>(q.rightAnswer)]);
         }
         QCOMPARE(quiz.ui->lcd_Score->text(), expectedText);
     }
@@ -261,7 +271,8 @@ void AboutQuizTest::quizScoresEachAnswer() {
     QCOMPARE(quiz.ui->lcd_Score->text(), right ? QStringLiteral("85") : QStringLiteral("-1"));
 }
 
-void AboutQuizTest::quizFinishes() {
+void AboutQuizTest::quizFinishes()
+{
     RecordingDialogs dialogs;
     varnel::Tfrm_QuarnQuiz quiz(nullptr, &dialogs);
     quiz.show();
@@ -272,15 +283,13 @@ void AboutQuizTest::quizFinishes() {
 
     // Each question once.
     QCOMPARE(quiz.askedList().size(), varnel::kQuizQuestionCount);
-    QCOMPARE(QSet<QString>(quiz.askedList().begin(), quiz.askedList().end()).size(),
-             varnel::kQuizQuestionCount);
+    QCOMPARE(QSet<QString>(quiz.askedList().begin(), quiz.askedList().end()).size(), varnel::kQuizQuestionCount);
     QVERIFY(!quiz.ui->rg_Questions->isVisible());
     QVERIFY(!quiz.ui->btn_Next->isVisible());
     QVERIFY(quiz.ui->ed_Code->isVisible());
     QCOMPARE(quiz.ui->pb_TextBorder->height(), 108);
-    QCOMPARE(quiz.ui->lbl_Text->text(),
-             QStringLiteral("Congratiolations, you've finished the Quarn Quiz\n\r\n\r"
-                            "You got : 85 points\n\rYou're code is :"));
+    QCOMPARE(quiz.ui->lbl_Text->text(), QStringLiteral("Congratiolations, you've finished the Quarn Quiz\n\r\n\r"
+                                                       "You got : 85 points\n\rYou're code is :"));
     QVERIFY(textFits(quiz));
     const QString code = quiz.ui->ed_Code->text();
     QVERIFY2(code == varnel::MakeScoreCode(QStringLiteral("85"), before) ||
@@ -289,7 +298,8 @@ void AboutQuizTest::quizFinishes() {
     QVERIFY(quiz.isVisible());
 }
 
-void AboutQuizTest::quizSingleAnswerLowersTheScore() {
+void AboutQuizTest::quizSingleAnswerLowersTheScore()
+{
     RecordingDialogs dialogs;
     varnel::Tfrm_QuarnQuiz quiz(nullptr, &dialogs);
     quiz.show();
@@ -299,7 +309,8 @@ void AboutQuizTest::quizSingleAnswerLowersTheScore() {
     QVERIFY(quiz.ui->lbl_Text->text().contains(QStringLiteral("You got : -1 points")));
 }
 
-void AboutQuizTest::quizStop_data() {
+void AboutQuizTest::quizStop_data()
+{
     QTest::addColumn<int>("answered");  // -1 welcome, 0 first question, 35 result
     QTest::addColumn<bool>("yes");
     QTest::addColumn<bool>("escape");
@@ -310,7 +321,8 @@ void AboutQuizTest::quizStop_data() {
     QTest::newRow("escapeAsksToo") << 0 << false << true;
 }
 
-void AboutQuizTest::quizStop() {
+void AboutQuizTest::quizStop()
+{
     QFETCH(int, answered);
     QFETCH(bool, yes);
     QFETCH(bool, escape);
@@ -342,7 +354,8 @@ void AboutQuizTest::quizStop() {
 
 // ---- about box ----
 
-void AboutQuizTest::aboutFixedTextsAndControls() {
+void AboutQuizTest::aboutFixedTextsAndControls()
+{
     varnel::Tfrm_About about(nullptr, services());
     about.show();
     QVERIFY(QTest::qWaitForWindowExposed(&about));
@@ -417,7 +430,8 @@ void AboutQuizTest::aboutFixedTextsAndControls() {
     QCOMPARE(credits.last(), QStringLiteral("ffo gningis yevloT"));
 }
 
-void AboutQuizTest::aboutVersionLabel_data() {
+void AboutQuizTest::aboutVersionLabel_data()
+{
     QTest::addColumn<QString>("stored");  // null: no value
     QTest::addColumn<QString>("label");
     QTest::newRow("withoutTheValue") << QString() << QStringLiteral("version: 1.2.2.10");
@@ -425,13 +439,13 @@ void AboutQuizTest::aboutVersionLabel_data() {
     QTest::newRow("emptyValue") << QStringLiteral("") << QStringLiteral("version: ");
 }
 
-void AboutQuizTest::aboutVersionLabel() {
+void AboutQuizTest::aboutVersionLabel()
+{
     QFETCH(QString, stored);
     QFETCH(QString, label);
     kestrix::RegistryKey settings = kestrix::RegistryKey::settings();
     settings.deleteValue(QStringLiteral("version"));
-    if (!stored.isNull())
-        settings.writeText(QStringLiteral("VERSION"), stored);  // names compare without case
+    if (!stored.isNull()) settings.writeText(QStringLiteral("VERSION"), stored);  // names compare without case
     settings.flush();
     varnel::Tfrm_About about(nullptr, services());
     about.readVersionSetting();
@@ -439,22 +453,24 @@ void AboutQuizTest::aboutVersionLabel() {
     settings.deleteValue(QStringLiteral("version"));
 }
 
-void AboutQuizTest::aboutPosition_data() {
+void AboutQuizTest::aboutPosition_data()
+{
     QTest::addColumn<QRect>("caller");
     QTest::addColumn<QPoint>("expected");
-    QTest::newRow("centredOnTheCaller")
-        << QRect(100, 50, 801, 601) << QPoint(100 + 400 - 246, 50 + 300 - 152);
+    QTest::newRow("centredOnTheCaller") << QRect(100, 50, 801, 601) << QPoint(100 + 400 - 246, 50 + 300 - 152);
     QTest::newRow("nearTheTopLeftCorner") << QRect(0, 0, 300, 200) << QPoint(0, 0);
     QTest::newRow("onlyTheTopClamped") << QRect(500, -40, 400, 300) << QPoint(500 + 200 - 246, 0);
 }
 
-void AboutQuizTest::aboutPosition() {
+void AboutQuizTest::aboutPosition()
+{
     QFETCH(QRect, caller);
     QFETCH(QPoint, expected);
     QCOMPARE(varnel::AboutPosition(caller, QSize(492, 304)), expected);
 }
 
-void AboutQuizTest::aboutLinksOpenTheirTargets() {
+void AboutQuizTest::aboutLinksOpenTheirTargets()
+{
     m_opened.clear();
     varnel::Tfrm_About about(nullptr, services());
     about.show();
@@ -470,7 +486,8 @@ void AboutQuizTest::aboutLinksOpenTheirTargets() {
                                     "https://quarn-fans.example.org"}));
 }
 
-void AboutQuizTest::aboutSystemInformation() {
+void AboutQuizTest::aboutSystemInformation()
+{
     QTemporaryDir machine;
     QFile release(machine.filePath(QStringLiteral("os-release")));
     QVERIFY(release.open(QIODevice::WriteOnly));
@@ -498,15 +515,13 @@ void AboutQuizTest::aboutSystemInformation() {
     QCOMPARE(items.value(11), QStringLiteral("Windows directory : /etc"));
     QVERIFY(items.value(14).startsWith(QStringLiteral("Screen size : ")));
     // The registered programs come from the settings; their files do not exist, so no version.
-    QCOMPARE(items.mid(18),
-             (QStringList{"Kestrix", "Path : /opt/k/Kestrix", "Version : unknown", "", "Tessel",
-                          "Path : /opt/k/Tessel", "Version : unknown", "", "Varnel", "Version : 1.3.0", "",
-                          "Qt", QStringLiteral("Version : ") + qVersion(), ""}));
+    QCOMPARE(items.mid(18), (QStringList{"Kestrix", "Path : /opt/k/Kestrix", "Version : unknown", "", "Tessel",
+                                         "Path : /opt/k/Tessel", "Version : unknown", "", "Varnel", "Version : 1.3.0",
+                                         "", "Qt", QStringLiteral("Version : ") + qVersion(), ""}));
 
     // The list scrolls sideways over 500 pixels; longer lines are cut, not shortened with "...".
     QCoreApplication::processEvents();
-    QCOMPARE(about.ui->lb_Info->horizontalScrollBar()->maximum() + about.ui->lb_Info->viewport()->width(),
-             500);
+    QCOMPARE(about.ui->lb_Info->horizontalScrollBar()->maximum() + about.ui->lb_Info->viewport()->width(), 500);
     QCOMPARE(about.ui->lb_Info->textElideMode(), Qt::ElideNone);
 
     // Filling again empties the list first.
@@ -518,14 +533,16 @@ void AboutQuizTest::aboutSystemInformation() {
     kestrix::RegistryKey::settings().deleteValue(kestrix::ProgramValueName(2));
 }
 
-void AboutQuizTest::aboutInfoStaysAboveTheCredits_data() {
+void AboutQuizTest::aboutInfoStaysAboveTheCredits_data()
+{
     QTest::addColumn<bool>("infoFirst");
     QTest::newRow("infoThenCredits") << true;
     QTest::newRow("creditsThenInfo") << false;
 }
 
 // The two panels overlap; whichever was opened last, the information panel lies on top.
-void AboutQuizTest::aboutInfoStaysAboveTheCredits() {
+void AboutQuizTest::aboutInfoStaysAboveTheCredits()
+{
     QFETCH(bool, infoFirst);
     varnel::Tfrm_About about(nullptr, services());
     about.show();
@@ -543,7 +560,8 @@ void AboutQuizTest::aboutInfoStaysAboveTheCredits() {
     QVERIFY2(top == about.ui->pp_Info || about.ui->pp_Info->isAncestorOf(top), qPrintable(top->objectName()));
 }
 
-void AboutQuizTest::aboutCreditsStop_data() {
+void AboutQuizTest::aboutCreditsStop_data()
+{
     QTest::addColumn<QString>("how");
     QTest::newRow("clickOnTheCredits") << QStringLiteral("click");
     QTest::newRow("lowerX") << QStringLiteral("x");
@@ -552,7 +570,8 @@ void AboutQuizTest::aboutCreditsStop_data() {
     QTest::newRow("windowCloses") << QStringLiteral("close");
 }
 
-void AboutQuizTest::aboutCreditsStop() {
+void AboutQuizTest::aboutCreditsStop()
+{
     QFETCH(QString, how);
     varnel::Tfrm_About about(nullptr, services());
     about.show();
@@ -578,8 +597,8 @@ void AboutQuizTest::aboutCreditsStop() {
             ++steps;
         }
         // It went the whole way: every line passed the top.
-        QCOMPARE(credits->offset(), credits->height() + credits->fontMetrics().height() *
-                                                            static_cast<int>(credits->lines().size()));
+        QCOMPARE(credits->offset(),
+                 credits->height() + credits->fontMetrics().height() * static_cast<int>(credits->lines().size()));
     } else {
         about.close();
     }
@@ -592,7 +611,8 @@ void AboutQuizTest::aboutCreditsStop() {
     QCOMPARE(stopped.size(), 1);
 }
 
-void AboutQuizTest::aboutMedallion_data() {
+void AboutQuizTest::aboutMedallion_data()
+{
     QTest::addColumn<int>("button");
     QTest::addColumn<int>("modifiers");
     QTest::addColumn<bool>("opens");
@@ -605,7 +625,8 @@ void AboutQuizTest::aboutMedallion_data() {
         << int(Qt::RightButton) << int(Qt::ShiftModifier | Qt::ControlModifier) << true;
 }
 
-void AboutQuizTest::aboutMedallion() {
+void AboutQuizTest::aboutMedallion()
+{
     QFETCH(int, button);
     QFETCH(int, modifiers);
     QFETCH(bool, opens);
@@ -632,16 +653,18 @@ void AboutQuizTest::aboutMedallion() {
     }
 }
 
-void AboutQuizTest::aboutBirthday_data() {
+void AboutQuizTest::aboutBirthday_data()
+{
     QTest::addColumn<QDate>("today");
     QTest::addColumn<bool>("birthday");
     QTest::newRow("birthday") << QDate(2024, varnel::kBirthDate.month(), varnel::kBirthDate.day()) << true;
     QTest::newRow("dayAfter") << varnel::kBirthDate.addDays(1).addYears(40) << false;
-    QTest::newRow("sameDayOtherMonth")
-        << QDate(2024, varnel::kBirthDate.month() % 12 + 1, varnel::kBirthDate.day()) << false;
+    QTest::newRow("sameDayOtherMonth") << QDate(2024, varnel::kBirthDate.month() % 12 + 1, varnel::kBirthDate.day())
+                                       << false;
 }
 
-void AboutQuizTest::aboutBirthday() {
+void AboutQuizTest::aboutBirthday()
+{
     QFETCH(QDate, today);
     QFETCH(bool, birthday);
     varnel::Tfrm_About about(nullptr, services(today));
@@ -657,9 +680,9 @@ void AboutQuizTest::aboutBirthday() {
     }
     QCOMPARE(about.ui->gif_Cake->pixmap().isNull(), false);
     const int age = today.year() - varnel::kBirthDate.year();
-    QCOMPARE(credits->lines(), (QStringList{"", "Happy birthday to me...", "", "", "It's my birthday today",
-                                            QStringLiteral("I'm now %1 years old").arg(age), "", "", "",
-                                            "press X to stop", ""}));
+    QCOMPARE(credits->lines(),
+             (QStringList{"", "Happy birthday to me...", "", "", "It's my birthday today",
+                          QStringLiteral("I'm now %1 years old").arg(age), "", "", "", "press X to stop", ""}));
     // It repeats without end; X stops it.
     const int travel = credits->height() + credits->fontMetrics().height() * 11;
     for (int i = 0; i < 3 * travel; ++i) credits->step();
@@ -669,7 +692,8 @@ void AboutQuizTest::aboutBirthday() {
     QVERIFY(!credits->isVisible());
 }
 
-void AboutQuizTest::aboutDayCount_data() {
+void AboutQuizTest::aboutDayCount_data()
+{
     QTest::addColumn<QDate>("today");
     QTest::addColumn<QString>("label");
     QTest::newRow("birthDay") << varnel::kBirthDate << QStringLiteral("the Tolvey is 0 days old");
@@ -679,7 +703,8 @@ void AboutQuizTest::aboutDayCount_data() {
         << varnel::kBirthDate.addYears(3) << QStringLiteral("the Tolvey is 1096 days old");
 }
 
-void AboutQuizTest::aboutDayCount() {
+void AboutQuizTest::aboutDayCount()
+{
     QFETCH(QDate, today);
     QFETCH(QString, label);
     varnel::Tfrm_About about(nullptr, services(today));

@@ -12,7 +12,8 @@ using varnel::CpuIdentity;
 
 namespace {
 
-void writeText(const QString& path, const QByteArray& text) {
+void writeText(const QString& path, const QByteArray& text)
+{
     QFile file(path);
     ASSERT_TRUE(file.open(QIODevice::WriteOnly)) << path.toStdString();
     file.write(text);
@@ -24,7 +25,8 @@ struct FakeMachine {
     varnel::SystemSources sources;
     int measured = 0;
 
-    FakeMachine() {
+    FakeMachine()
+    {
         QDir().mkpath(temp.path(QStringLiteral("dmi")));
         writeText(temp.path(QStringLiteral("dmi/bios_vendor")), "Harbour Firmware Works\n");
         writeText(temp.path(QStringLiteral("dmi/bios_version")), "2.07.1\n");
@@ -40,9 +42,7 @@ struct FakeMachine {
         sources.kernelRelease = QStringLiteral("6.1.70000-18-amd64");
         sources.windowsFolder = QStringLiteral("/etc");
         sources.systemLibraryFolder = QStringLiteral("/usr/lib/x86_64-linux-gnu");
-        sources.cpuid = [] {
-            return CpuIdentity{"GenuineIntel", 6, 7, 0, 9, QStringLiteral("Intel(R) Core(TM) i5")};
-        };
+        sources.cpuid = [] { return CpuIdentity{"GenuineIntel", 6, 7, 0, 9, QStringLiteral("Intel(R) Core(TM) i5")}; };
         sources.measureMhz = [this] {
             ++measured;
             return std::optional<double>(2394.4567);
@@ -52,14 +52,15 @@ struct FakeMachine {
 
 }  // namespace
 
-TEST(SystemInformationTest, LinesInTheirOrder) {
+TEST(SystemInformationTest, LinesInTheirOrder)
+{
     FakeMachine machine;
     const std::vector<varnel::ProgramVersion> programs = {
         {QStringLiteral("Kestrix"), QStringLiteral("/opt/kestrix/Kestrix"), QStringLiteral("1.3.0")},
         {QStringLiteral("Tessel"), QStringLiteral("/opt/kestrix/Tessel"), QStringLiteral("unknown")},
     };
-    const QStringList lines = varnel::SystemInformationLines(
-        machine.sources, {1920, 1080, 24}, programs, QStringLiteral("1.3.0"), QStringLiteral("6.4.2"));
+    const QStringList lines = varnel::SystemInformationLines(machine.sources, {1920, 1080, 24}, programs,
+                                                             QStringLiteral("1.3.0"), QStringLiteral("6.4.2"));
     const QString dashes(166, u'-');
     const QStringList expected = {
         "Bios : Harbour Firmware Works",
@@ -99,7 +100,8 @@ TEST(SystemInformationTest, LinesInTheirOrder) {
     EXPECT_EQ(machine.measured, 1);
 }
 
-TEST(SystemInformationTest, UnreadableSourcesLeaveTheCaptions) {
+TEST(SystemInformationTest, UnreadableSourcesLeaveTheCaptions)
+{
     FakeMachine machine;
     machine.sources.dmiFolder = machine.temp.path(QStringLiteral("no-such-folder"));
     machine.sources.osReleasePath.clear();
@@ -108,8 +110,8 @@ TEST(SystemInformationTest, UnreadableSourcesLeaveTheCaptions) {
     machine.sources.kernelRelease.clear();
     machine.sources.cpuid = {};
     machine.sources.measureMhz = {};
-    const QStringList lines = varnel::SystemInformationLines(
-        machine.sources, {}, {}, QStringLiteral("unknown"), QStringLiteral("6.4.2"));
+    const QStringList lines =
+        varnel::SystemInformationLines(machine.sources, {}, {}, QStringLiteral("unknown"), QStringLiteral("6.4.2"));
     ASSERT_EQ(lines.size(), 24);
     EXPECT_EQ(lines[0], "Bios : ");
     EXPECT_EQ(lines[1], "Bios version : ");
@@ -132,7 +134,8 @@ struct CpuCase {
 
 class CpuLineTest : public ::testing::TestWithParam<CpuCase> {};
 
-TEST_P(CpuLineTest, MakerModelAndSpeed) {
+TEST_P(CpuLineTest, MakerModelAndSpeed)
+{
     const CpuCase& c = GetParam();
     FakeMachine machine;
     machine.sources.cpuid = [&c] { return c.cpu; };
@@ -144,35 +147,35 @@ TEST_P(CpuLineTest, MakerModelAndSpeed) {
 
 INSTANTIATE_TEST_SUITE_P(
     Processors, CpuLineTest,
-    ::testing::Values(
-        CpuCase{"intel486Dx2NotTimed", {"GenuineIntel", 4, 3, 0, 0, {}}, "CPU : Intel i80486DX2", false},
-        CpuCase{"intelP54c", {"GenuineIntel", 5, 2, 0, 0, {}}, "CPU : Intel P54C", true},
-        CpuCase{"intelPentiumII", {"GenuineIntel", 6, 3, 0, 0, {}}, "CPU : Intel PentiumII", true},
-        CpuCase{"amdK62", {"AuthenticAMD", 5, 8, 0, 0, {}}, "CPU : AMD K6-2", true},
-        CpuCase{"centaurC6", {"CentaurHauls", 5, 4, 0, 0, {}}, "CPU : Centaur C6", true},
-        CpuCase{"cyrixVendor", {"CyrixInstead", 5, 2, 0, 0, {}}, "CPU : Cyrix 6x86", true},
-        CpuCase{"nexgen", {"NexGenDriven", 5, 0, 0, 0, {}}, "CPU : NexGen Nx586", true},
-        CpuCase{"umc", {"UMC UMC UMC ", 4, 1, 0, 0, {}}, "CPU : UMC U5D", false},
-        // A modern processor of family 6 with an extended model is not a Pentium II.
-        CpuCase{"extendedModelUsesTheBrand",
-                {"GenuineIntel", 6, 3, 0, 9, QStringLiteral("  Lagoon Core 9  ")},
-                "CPU : Intel Lagoon Core 9",
-                true},
-        CpuCase{"extendedFamilyIsTimed",
-                {"AuthenticAMD", 15, 1, 8, 0, QStringLiteral("AMD Example 8-Core")},
-                "CPU : AMD AMD Example 8-Core",
-                true},
-        CpuCase{"unknownVendorWithoutBrand", {"SomeoneElse!", 5, 2, 0, 0, {}}, "CPU : unknown unkown", true},
-        CpuCase{"modelNotInTheTable", {"GenuineIntel", 5, 15, 0, 0, {}}, "CPU : Intel unkown", true}),
+    ::testing::Values(CpuCase{"intel486Dx2NotTimed", {"GenuineIntel", 4, 3, 0, 0, {}}, "CPU : Intel i80486DX2", false},
+                      CpuCase{"intelP54c", {"GenuineIntel", 5, 2, 0, 0, {}}, "CPU : Intel P54C", true},
+                      CpuCase{"intelPentiumII", {"GenuineIntel", 6, 3, 0, 0, {}}, "CPU : Intel PentiumII", true},
+                      CpuCase{"amdK62", {"AuthenticAMD", 5, 8, 0, 0, {}}, "CPU : AMD K6-2", true},
+                      CpuCase{"centaurC6", {"CentaurHauls", 5, 4, 0, 0, {}}, "CPU : Centaur C6", true},
+                      CpuCase{"cyrixVendor", {"CyrixInstead", 5, 2, 0, 0, {}}, "CPU : Cyrix 6x86", true},
+                      CpuCase{"nexgen", {"NexGenDriven", 5, 0, 0, 0, {}}, "CPU : NexGen Nx586", true},
+                      CpuCase{"umc", {"UMC UMC UMC ", 4, 1, 0, 0, {}}, "CPU : UMC U5D", false},
+                      // A modern processor of family 6 with an extended model is not a Pentium II.
+                      CpuCase{"extendedModelUsesTheBrand",
+                              {"GenuineIntel", 6, 3, 0, 9, QStringLiteral("  Lagoon Core 9  ")},
+                              "CPU : Intel Lagoon Core 9",
+                              true},
+                      CpuCase{"extendedFamilyIsTimed",
+                              {"AuthenticAMD", 15, 1, 8, 0, QStringLiteral("AMD Example 8-Core")},
+                              "CPU : AMD AMD Example 8-Core",
+                              true},
+                      CpuCase{
+                          "unknownVendorWithoutBrand", {"SomeoneElse!", 5, 2, 0, 0, {}}, "CPU : unknown unkown", true},
+                      CpuCase{"modelNotInTheTable", {"GenuineIntel", 5, 15, 0, 0, {}}, "CPU : Intel unkown", true}),
     [](const ::testing::TestParamInfo<CpuCase>& param) { return std::string(param.param.name); });
 
-TEST(SystemInformationTest, LiveMachineFillsEveryLine) {
+TEST(SystemInformationTest, LiveMachineFillsEveryLine)
+{
     varnel::SystemSources live = varnel::SystemSources::live();
     live.measureMhz = [] { return std::optional<double>(1000.0); };  // no half-second wait here
     const QStringList lines =
         varnel::SystemInformationLines(live, {800, 600, 32}, {}, QStringLiteral("x"), QStringLiteral("y"));
     ASSERT_EQ(lines.size(), 24);
     EXPECT_TRUE(lines[5].startsWith("RAM : ") && lines[5].endsWith(" MB")) << lines[5].toStdString();
-    EXPECT_TRUE(QDir(lines[12].mid(QStringLiteral("System directory : ").size())).exists())
-        << lines[12].toStdString();
+    EXPECT_TRUE(QDir(lines[12].mid(QStringLiteral("System directory : ").size())).exists()) << lines[12].toStdString();
 }

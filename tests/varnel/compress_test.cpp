@@ -15,7 +15,8 @@ using namespace testing_support;
 namespace {
 
 // Text-like data: words of a small vocabulary in pseudo-random order, with punctuation and lines.
-Bytes text(std::size_t size, std::uint32_t seed) {
+Bytes text(std::size_t size, std::uint32_t seed)
+{
     static const char* const kWords[] = {"the",   "river", "of",   "stone",  "window", "a",     "little",
                                          "house", "and",   "into", "green",  "market", "under", "bridge",
                                          "with",  "quiet", "road", "number", "to",     "north"};
@@ -32,7 +33,8 @@ Bytes text(std::size_t size, std::uint32_t seed) {
 }
 
 // For each period 1..20, `each` bytes repeating a random pattern of that length.
-Bytes periodic(std::size_t each) {
+Bytes periodic(std::size_t each)
+{
     Bytes out;
     for (std::size_t period = 1; period <= 20; ++period) {
         const Bytes pattern = randomBytes(period, static_cast<std::uint32_t>(100 + period));
@@ -43,7 +45,8 @@ Bytes periodic(std::size_t each) {
 
 // Random bytes, then the same bytes again `distance` bytes later: the only long matches in the
 // input lie exactly at that distance.
-Bytes repeatAtDistance(std::size_t distance) {
+Bytes repeatAtDistance(std::size_t distance)
+{
     Bytes out = randomBytes(distance, static_cast<std::uint32_t>(distance));
     const Bytes again(out.begin(), out.begin() + 3000);
     out.insert(out.end(), again.begin(), again.end());
@@ -51,7 +54,8 @@ Bytes repeatAtDistance(std::size_t distance) {
 }
 
 // Runs of one byte, 1 to 1000 long.
-Bytes runs(std::size_t size) {
+Bytes runs(std::size_t size)
+{
     const Bytes r = randomBytes(2 * size, 77);
     Bytes out;
     for (std::size_t i = 0; out.size() < size; i += 2) {
@@ -63,26 +67,27 @@ Bytes runs(std::size_t size) {
 }
 
 // Segments of every kind above, so that the encoder's internal blocks meet all of them.
-Bytes mixed(std::size_t size) {
+Bytes mixed(std::size_t size)
+{
     Bytes out;
     for (std::uint32_t i = 0; out.size() < size; ++i) {
         Bytes part;
         switch (i % 5) {
-            case 0:
-                part = text(5000 + i * 13, i);
-                break;
-            case 1:
-                part = randomBytes(3000 + i * 7, i);
-                break;
-            case 2:
-                part = Bytes(2000 + i, 0);
-                break;
-            case 3:
-                part = randomBytes(4000, i, 2);
-                break;
-            default:
-                part = periodic(150);
-                break;
+        case 0:
+            part = text(5000 + i * 13, i);
+            break;
+        case 1:
+            part = randomBytes(3000 + i * 7, i);
+            break;
+        case 2:
+            part = Bytes(2000 + i, 0);
+            break;
+        case 3:
+            part = randomBytes(4000, i, 2);
+            break;
+        default:
+            part = periodic(150);
+            break;
         }
         out.insert(out.end(), part.begin(), part.end());
     }
@@ -94,7 +99,8 @@ Bytes mixed(std::size_t size) {
 // copy) over distances 1..4096 is taken when it reaches the bias, else a literal. Every earlier
 // position in the window that starts with the same byte is tried, which covers every distance a
 // match can have. A literal costs 1 byte, a copy 2, and each 8 items a flag byte.
-std::size_t greedySize(const Bytes& data, std::size_t bias) {
+std::size_t greedySize(const Bytes& data, std::size_t bias)
+{
     std::array<std::vector<std::size_t>, 256> seen;
     std::size_t inserted = 0;
     std::size_t bytes = 0;
@@ -104,8 +110,7 @@ std::size_t greedySize(const Bytes& data, std::size_t bias) {
         const std::size_t limit = std::min<std::size_t>(15 + bias, data.size() - p);
         std::size_t best = 0;
         const std::vector<std::size_t>& candidates = seen[data[p]];
-        for (auto it = candidates.rbegin(); it != candidates.rend() && p - *it <= 4096 && best < limit;
-             ++it) {
+        for (auto it = candidates.rbegin(); it != candidates.rend() && p - *it <= 4096 && best < limit; ++it) {
             std::size_t length = 0;
             while (length < limit && data[*it + length] == data[p + length]) ++length;
             best = std::max(best, length);
@@ -149,7 +154,8 @@ const InputCase kRoundTripInputs[] = {
 
 class RoundTripTest : public ::testing::TestWithParam<std::tuple<InputCase, int>> {};
 
-TEST_P(RoundTripTest, DecodingTheOutputGivesTheInput) {
+TEST_P(RoundTripTest, DecodingTheOutputGivesTheInput)
+{
     const Bytes input = std::get<0>(GetParam()).make();
     const auto bias = static_cast<std::uint8_t>(std::get<1>(GetParam()));
     const Bytes packed = varnel::compress(input.data(), input.size(), bias);
@@ -157,8 +163,7 @@ TEST_P(RoundTripTest, DecodingTheOutputGivesTheInput) {
     EXPECT_LE(packed.size(), input.size() + input.size() / 8 + 1);
 
     Bytes output(input.size());
-    const varnel::DecodeResult r =
-        varnel::decompress(output.data(), output.size(), packed.data(), packed.size(), bias);
+    const varnel::DecodeResult r = varnel::decompress(output.data(), output.size(), packed.data(), packed.size(), bias);
     EXPECT_EQ(r.status, varnel::DecodeStatus::Ok);
     EXPECT_EQ(r.consumed, packed.size()) << "the stream carries bytes the decoder never reads";
     const std::size_t at = firstDifference(output, input);
@@ -189,7 +194,8 @@ const InputCase kGreedyInputs[] = {
 
 class GreedyBoundTest : public ::testing::TestWithParam<std::tuple<InputCase, int>> {};
 
-TEST_P(GreedyBoundTest, OutputIsNoLargerThanAGreedyParse) {
+TEST_P(GreedyBoundTest, OutputIsNoLargerThanAGreedyParse)
+{
     const Bytes input = std::get<0>(GetParam()).make();
     const auto bias = static_cast<std::uint8_t>(std::get<1>(GetParam()));
     const Bytes packed = varnel::compress(input.data(), input.size(), bias);
@@ -204,7 +210,8 @@ INSTANTIATE_TEST_SUITE_P(Inputs, GreedyBoundTest,
                          });
 
 // The bound above is only as good as the greedy count it compares with.
-TEST(GreedyReferenceTest, CountsItemsAndFlagBytes) {
+TEST(GreedyReferenceTest, CountsItemsAndFlagBytes)
+{
     // a, b, c, then one copy of 6 from distance 3: 3 + 2 bytes and one flag byte.
     EXPECT_EQ(greedySize(bytesOf("abcabcabc"), 2), 6u);
     // One literal, then copies of 17, 17, 17, 17, 17 and 14 from distance 1: 1 + 12 bytes, 1 flag.
@@ -224,7 +231,8 @@ TEST(GreedyReferenceTest, CountsItemsAndFlagBytes) {
     }
 }
 
-TEST(CompressTest, OnlyBiases2And3AreAccepted) {
+TEST(CompressTest, OnlyBiases2And3AreAccepted)
+{
     const Bytes input = text(1000, 9);
     for (const int bias : {0, 1, 4, 17, 255}) {
         EXPECT_TRUE(varnel::compress(input.data(), input.size(), static_cast<std::uint8_t>(bias)).empty())
@@ -233,7 +241,6 @@ TEST(CompressTest, OnlyBiases2And3AreAccepted) {
     for (const int bias : {2, 3}) {
         EXPECT_FALSE(varnel::compress(input.data(), input.size(), static_cast<std::uint8_t>(bias)).empty())
             << "bias " << bias;
-        EXPECT_TRUE(varnel::compress(input.data(), 0, static_cast<std::uint8_t>(bias)).empty())
-            << "bias " << bias;
+        EXPECT_TRUE(varnel::compress(input.data(), 0, static_cast<std::uint8_t>(bias)).empty()) << "bias " << bias;
     }
 }

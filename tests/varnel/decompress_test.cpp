@@ -21,7 +21,8 @@ namespace {
 class Rng {
 public:
     explicit Rng(std::uint32_t seed) : m_x(seed * 2654435761u + 12345u) {}
-    std::uint32_t next() {
+    std::uint32_t next()
+    {
         m_x ^= m_x << 13;
         m_x ^= m_x >> 17;
         m_x ^= m_x << 5;
@@ -41,7 +42,8 @@ struct Decoded {
 // Runs the decoder over allocations of exactly the source's and the output's size, so that
 // AddressSanitizer sees any byte read or written outside them. The output starts as 0xCD to show
 // that the decoder fills all of it.
-Decoded decodeExact(const Bytes& src, std::size_t size, std::uint8_t bias) {
+Decoded decodeExact(const Bytes& src, std::size_t size, std::uint8_t bias)
+{
     const std::unique_ptr<std::uint8_t[]> in(new std::uint8_t[src.size()]);
     if (!src.empty()) std::memcpy(in.get(), src.data(), src.size());
     const std::unique_ptr<std::uint8_t[]> out(new std::uint8_t[size]);
@@ -56,7 +58,8 @@ Decoded decodeExact(const Bytes& src, std::size_t size, std::uint8_t bias) {
 // bits 0..7 a literal (bit set) or a copy word (bit clear; length = low nibble + bias, distance =
 // high 12 bits + 1), until the output is full. Where the stream ends early or a copy reaches
 // before the first byte, it stops and leaves the rest zero.
-Decoded referenceDecode(const Bytes& src, std::size_t size, std::uint8_t bias) {
+Decoded referenceDecode(const Bytes& src, std::size_t size, std::uint8_t bias)
+{
     Decoded d;
     d.bytes.assign(size, 0);
     std::size_t out = 0;
@@ -89,8 +92,7 @@ Decoded referenceDecode(const Bytes& src, std::size_t size, std::uint8_t bias) {
                 status = DecodeStatus::DistanceBeforeStart;
                 break;
             }
-            for (std::size_t i = 0; i < length && out < size; ++i, ++out)
-                d.bytes.at(out) = d.bytes.at(out - distance);
+            for (std::size_t i = 0; i < length && out < size; ++i, ++out) d.bytes.at(out) = d.bytes.at(out - distance);
         }
     }
     d.result.status = status;
@@ -102,11 +104,13 @@ Decoded referenceDecode(const Bytes& src, std::size_t size, std::uint8_t bias) {
 // Writes items into a stream by hand.
 class StreamBuilder {
 public:
-    void literal(std::uint8_t byte) {
+    void literal(std::uint8_t byte)
+    {
         item(true);
         m_bytes.push_back(byte);
     }
-    void copy(std::size_t distance, unsigned nibble) {
+    void copy(std::size_t distance, unsigned nibble)
+    {
         item(false);
         const unsigned word = static_cast<unsigned>((distance - 1) << 4) | nibble;
         m_bytes.push_back(static_cast<std::uint8_t>(word & 0xFF));
@@ -115,7 +119,8 @@ public:
     const Bytes& bytes() const { return m_bytes; }
 
 private:
-    void item(bool isLiteral) {
+    void item(bool isLiteral)
+    {
         if (m_bit == 8) {
             m_flagAt = m_bytes.size();
             m_bytes.push_back(0);
@@ -133,7 +138,8 @@ private:
 // distances cover every branch a decoder may take: 1, 2..7, 8..15, 16 and more, up to the whole
 // window. When `badDistanceAt` is not 0, the first copy once that many bytes exist reaches one
 // byte before the start (it must be below 4096 for such a distance to exist).
-Bytes randomStream(std::size_t size, std::uint8_t bias, std::uint32_t seed, std::size_t badDistanceAt = 0) {
+Bytes randomStream(std::size_t size, std::uint8_t bias, std::uint32_t seed, std::size_t badDistanceAt = 0)
+{
     Rng rng(seed);
     StreamBuilder s;
     std::size_t out = 0;
@@ -152,18 +158,18 @@ Bytes randomStream(std::size_t size, std::uint8_t bias, std::uint32_t seed, std:
             const std::size_t window = std::min<std::size_t>(out, 4096);
             std::size_t distance = 0;
             switch (rng.below(4)) {
-                case 0:
-                    distance = 1 + rng.below(7);
-                    break;
-                case 1:
-                    distance = 8 + rng.below(8);
-                    break;
-                case 2:
-                    distance = 16 + rng.below(48);
-                    break;
-                default:
-                    distance = 1 + rng.below(4096);
-                    break;
+            case 0:
+                distance = 1 + rng.below(7);
+                break;
+            case 1:
+                distance = 8 + rng.below(8);
+                break;
+            case 2:
+                distance = 16 + rng.below(48);
+                break;
+            default:
+                distance = 1 + rng.below(4096);
+                break;
             }
             s.copy(std::min(distance, window), nibble);
         }
@@ -172,7 +178,8 @@ Bytes randomStream(std::size_t size, std::uint8_t bias, std::uint32_t seed, std:
     return s.bytes();
 }
 
-std::string hexOf(const Bytes& bytes) {
+std::string hexOf(const Bytes& bytes)
+{
     std::string s;
     char buf[4];
     for (std::uint8_t b : bytes) {
@@ -183,14 +190,16 @@ std::string hexOf(const Bytes& bytes) {
 }
 
 // 4096 literal bytes 0, 1, 2, ... then one copy word 0xFFF0: 2 bytes from 4096 back.
-Bytes farthestCopyStream() {
+Bytes farthestCopyStream()
+{
     StreamBuilder s;
     for (int i = 0; i < 4096; ++i) s.literal(static_cast<std::uint8_t>(i * 7 + 3));
     s.copy(4096, 0);
     return s.bytes();
 }
 
-Bytes farthestCopyOutput() {
+Bytes farthestCopyOutput()
+{
     Bytes b;
     for (int i = 0; i < 4096; ++i) b.push_back(static_cast<std::uint8_t>(i * 7 + 3));
     b.push_back(b[0]);
@@ -213,7 +222,8 @@ struct HandCase {
 
 class HandMadeStreamTest : public ::testing::TestWithParam<HandCase> {};
 
-TEST_P(HandMadeStreamTest, DecodesToTheExpectedBytes) {
+TEST_P(HandMadeStreamTest, DecodesToTheExpectedBytes)
+{
     const HandCase& c = GetParam();
     const Decoded d = decodeExact(c.stream, c.expected.size(), c.bias);
     EXPECT_EQ(d.bytes, c.expected) << "got      " << hexOf(d.bytes) << "\nexpected " << hexOf(c.expected)
@@ -225,11 +235,13 @@ TEST_P(HandMadeStreamTest, DecodesToTheExpectedBytes) {
 
 namespace {
 
-Bytes repeated(std::uint8_t byte, std::size_t count) {
+Bytes repeated(std::uint8_t byte, std::size_t count)
+{
     return Bytes(count, byte);
 }
 
-Bytes concat(Bytes a, const Bytes& b) {
+Bytes concat(Bytes a, const Bytes& b)
+{
     a.insert(a.end(), b.begin(), b.end());
     return a;
 }
@@ -299,18 +311,18 @@ struct PathCase {
 
 class DecoderPathTest : public ::testing::TestWithParam<PathCase> {};
 
-TEST_P(DecoderPathTest, AgreesWithTheReferenceDecoder) {
+TEST_P(DecoderPathTest, AgreesWithTheReferenceDecoder)
+{
     const PathCase& c = GetParam();
-    Bytes stream =
-        c.garbage ? randomBytes(c.size / 4, c.seed) : randomStream(c.size, c.bias, c.seed, c.badDistanceAt);
+    Bytes stream = c.garbage ? randomBytes(c.size / 4, c.seed) : randomStream(c.size, c.bias, c.seed, c.badDistanceAt);
     stream.resize(stream.size() * static_cast<std::size_t>(c.keepPercent) / 100);
 
     const Decoded expected = referenceDecode(stream, c.size, c.bias);
     const Decoded got = decodeExact(stream, c.size, c.bias);
     ASSERT_EQ(got.bytes.size(), expected.bytes.size());
     const std::size_t at = firstDifference(got.bytes, expected.bytes);
-    EXPECT_EQ(at, expected.bytes.size()) << "first difference at output byte " << at << ": got "
-                                         << int(got.bytes[at]) << ", expected " << int(expected.bytes[at]);
+    EXPECT_EQ(at, expected.bytes.size()) << "first difference at output byte " << at << ": got " << int(got.bytes[at])
+                                         << ", expected " << int(expected.bytes[at]);
     EXPECT_EQ(got.result.status, expected.result.status);
     EXPECT_EQ(got.result.produced, expected.result.produced);
     EXPECT_EQ(got.result.consumed, expected.result.consumed);
@@ -347,7 +359,8 @@ INSTANTIATE_TEST_SUITE_P(
 
 // Every prefix of a valid stream decodes without a fault, and what it produces is the start of the
 // whole output, followed by zeros.
-TEST(DecoderTruncationTest, EveryPrefixGivesAPrefixOfTheOutput) {
+TEST(DecoderTruncationTest, EveryPrefixGivesAPrefixOfTheOutput)
+{
     for (const std::uint8_t bias : {std::uint8_t{2}, std::uint8_t{3}}) {
         SCOPED_TRACE(::testing::Message() << "bias " << int(bias));
         const std::size_t size = 3000;
@@ -358,8 +371,8 @@ TEST(DecoderTruncationTest, EveryPrefixGivesAPrefixOfTheOutput) {
 
         std::size_t lastProduced = 0;
         for (std::size_t cut = 0; cut < stream.size(); ++cut) {
-            const Decoded part = decodeExact(
-                Bytes(stream.begin(), stream.begin() + static_cast<std::ptrdiff_t>(cut)), size, bias);
+            const Decoded part =
+                decodeExact(Bytes(stream.begin(), stream.begin() + static_cast<std::ptrdiff_t>(cut)), size, bias);
             ASSERT_EQ(part.result.status, DecodeStatus::SourceTooShort) << "prefix of " << cut << " bytes";
             ASSERT_LE(part.result.consumed, cut);
             ASSERT_GE(part.result.produced, lastProduced) << "prefix of " << cut << " bytes";
@@ -392,12 +405,12 @@ struct IntoCase {
 
 class DecompressIntoTest : public ::testing::TestWithParam<IntoCase> {};
 
-TEST_P(DecompressIntoTest, SizesAndPositionsTheDestination) {
+TEST_P(DecompressIntoTest, SizesAndPositionsTheDestination)
+{
     const IntoCase& c = GetParam();
     kestrix::MemoryStream dst(Bytes(c.initialSize, 0xAA));
     dst.setPosition(c.initialPosition);
-    const DecodeResult r =
-        varnel::decompressInto(dst, c.stream.data(), c.stream.size(), c.declaredSize, c.bias);
+    const DecodeResult r = varnel::decompressInto(dst, c.stream.data(), c.stream.size(), c.declaredSize, c.bias);
     EXPECT_EQ(r.status, c.status);
     ASSERT_EQ(dst.size(), c.expectedSize);
     EXPECT_EQ(dst.position(), c.expectedPosition);
@@ -415,7 +428,8 @@ constexpr std::size_t kWorkedCap = 9 * 5 + 144;
 
 // The stream that expands most per byte (with bias 3): one literal, then copies of 18 from
 // distance 1 only; 16 + 17 * 20 bytes.
-Bytes densestStream() {
+Bytes densestStream()
+{
     StreamBuilder s;
     s.literal(0x42);
     for (int i = 0; i < 7 + 8 * 20; ++i) s.copy(1, 15);
@@ -426,18 +440,18 @@ Bytes densestStream() {
 
 INSTANTIATE_TEST_SUITE_P(
     Destinations, DecompressIntoTest,
-    ::testing::Values(
-        IntoCase{"exactSizeKeepsThePosition", kWorked, 6, 50, 4, 6, 4, DecodeStatus::Ok, kWorkedOut},
-        IntoCase{"positionBeyondTheNewEndMovesToIt", kWorked, 6, 50, 20, 6, 6, DecodeStatus::Ok, kWorkedOut},
-        IntoCase{"growingKeepsThePosition", kWorked, 6, 2, 2, 6, 2, DecodeStatus::Ok, kWorkedOut},
-        IntoCase{"sizeZeroEmptiesTheDestination", kWorked, 0, 50, 10, 0, 0, DecodeStatus::Ok, {}},
-        IntoCase{"sizeAtTheCapIsDecoded", kWorked, kWorkedCap, 0, 0, kWorkedCap, 0,
-                 DecodeStatus::SourceTooShort, kWorkedOut},
-        IntoCase{"sizeAboveTheCapIsCutToIt", kWorked, kWorkedCap + 1, 0, 0, kWorkedCap, 0,
-                 DecodeStatus::SizeTooLarge, kWorkedOut},
-        IntoCase{"hugeSizeIsNeverAllocated", kWorked, 0xFFFFFFFFFFull, 300, 250, kWorkedCap, kWorkedCap,
-                 DecodeStatus::SizeTooLarge, kWorkedOut},
-        IntoCase{"emptySourceWithASize", {}, 10, 0, 0, 10, 0, DecodeStatus::SourceTooShort, {}},
-        IntoCase{"densestStreamFitsUnderTheCap", densestStream(), 1 + 18 * (7 + 8 * 20), 0, 0,
-                 1 + 18 * (7 + 8 * 20), 0, DecodeStatus::Ok, repeated(0x42, 1 + 18 * (7 + 8 * 20)), 3}),
+    ::testing::Values(IntoCase{"exactSizeKeepsThePosition", kWorked, 6, 50, 4, 6, 4, DecodeStatus::Ok, kWorkedOut},
+                      IntoCase{"positionBeyondTheNewEndMovesToIt", kWorked, 6, 50, 20, 6, 6, DecodeStatus::Ok,
+                               kWorkedOut},
+                      IntoCase{"growingKeepsThePosition", kWorked, 6, 2, 2, 6, 2, DecodeStatus::Ok, kWorkedOut},
+                      IntoCase{"sizeZeroEmptiesTheDestination", kWorked, 0, 50, 10, 0, 0, DecodeStatus::Ok, {}},
+                      IntoCase{"sizeAtTheCapIsDecoded", kWorked, kWorkedCap, 0, 0, kWorkedCap, 0,
+                               DecodeStatus::SourceTooShort, kWorkedOut},
+                      IntoCase{"sizeAboveTheCapIsCutToIt", kWorked, kWorkedCap + 1, 0, 0, kWorkedCap, 0,
+                               DecodeStatus::SizeTooLarge, kWorkedOut},
+                      IntoCase{"hugeSizeIsNeverAllocated", kWorked, 0xFFFFFFFFFFull, 300, 250, kWorkedCap, kWorkedCap,
+                               DecodeStatus::SizeTooLarge, kWorkedOut},
+                      IntoCase{"emptySourceWithASize", {}, 10, 0, 0, 10, 0, DecodeStatus::SourceTooShort, {}},
+                      IntoCase{"densestStreamFitsUnderTheCap", densestStream(), 1 + 18 * (7 + 8 * 20), 0, 0,
+                               1 + 18 * (7 + 8 * 20), 0, DecodeStatus::Ok, repeated(0x42, 1 + 18 * (7 + 8 * 20)), 3}),
     [](const ::testing::TestParamInfo<IntoCase>& param) { return std::string(param.param.name); });

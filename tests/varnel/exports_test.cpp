@@ -25,7 +25,8 @@ const Bytes kWorked = {0x03, 0x61, 0x62, 0x12, 0x00};
 const Bytes kWorkedOut = {0x61, 0x62, 0x61, 0x62, 0x61, 0x62};
 constexpr std::size_t kWorkedCap = 9 * 5 + 144;
 
-Bytes operator+(Bytes a, const Bytes& b) {
+Bytes operator+(Bytes a, const Bytes& b)
+{
     a.insert(a.end(), b.begin(), b.end());
     return a;
 }
@@ -47,7 +48,8 @@ struct ExCase {
 
 class DecompressExTest : public ::testing::TestWithParam<ExCase> {};
 
-TEST_P(DecompressExTest, FillsTheDestination) {
+TEST_P(DecompressExTest, FillsTheDestination)
+{
     const ExCase& c = GetParam();
     kestrix::MemoryStream source(c.source);
     source.setPosition(c.sourcePosition);
@@ -95,7 +97,8 @@ struct PtrCase {
 
 class DecompressExPtrTest : public ::testing::TestWithParam<PtrCase> {};
 
-TEST_P(DecompressExPtrTest, StaysInsideBothBuffers) {
+TEST_P(DecompressExPtrTest, StaysInsideBothBuffers)
+{
     const PtrCase& c = GetParam();
     constexpr std::size_t kGuard = 32;
     const std::size_t room = c.destinationSize > 0 ? static_cast<std::size_t>(c.destinationSize) : 0;
@@ -104,30 +107,32 @@ TEST_P(DecompressExPtrTest, StaysInsideBothBuffers) {
     const std::unique_ptr<std::uint8_t[]> source(new std::uint8_t[c.source.size()]);
     if (!c.source.empty()) std::memcpy(source.get(), c.source.data(), c.source.size());
 
-    DecompressExPtr(buffer.data(), c.destinationSize, c.nullSource ? nullptr : source.get(), c.sourceSize,
-                    c.bias);
+    DecompressExPtr(buffer.data(), c.destinationSize, c.nullSource ? nullptr : source.get(), c.sourceSize, c.bias);
 
     const Bytes got(buffer.begin(), buffer.begin() + static_cast<std::ptrdiff_t>(room));
     EXPECT_EQ(got.size(), c.expected.size());
     EXPECT_EQ(firstDifference(got, c.expected), c.expected.size())
         << "first difference at " << firstDifference(got, c.expected);
-    EXPECT_TRUE(std::all_of(buffer.begin() + static_cast<std::ptrdiff_t>(room), buffer.end(),
-                            [](std::uint8_t b) { return b == 0x5A; }))
-        << "a byte past destinationSize was written";
+    EXPECT_TRUE(std::all_of(buffer.begin() + static_cast<std::ptrdiff_t>(room), buffer.end(), [](std::uint8_t b) {
+        return b == 0x5A;
+    })) << "a byte past destinationSize was written";
 }
 
 namespace {
 
-Bytes plainText() {
+Bytes plainText()
+{
     return randomBytes(10000, 21, 5);
 }
 
-Bytes packedText() {
+Bytes packedText()
+{
     const Bytes plain = plainText();
     return varnel::compress(plain.data(), plain.size(), 3);
 }
 
-Bytes prefix(const Bytes& b, std::size_t n) {
+Bytes prefix(const Bytes& b, std::size_t n)
+{
     return Bytes(b.begin(), b.begin() + static_cast<std::ptrdiff_t>(n));
 }
 
@@ -138,10 +143,10 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         PtrCase{"workedExample", kWorked, 5, false, 6, 2, kWorkedOut},
         PtrCase{"fullDestinationStopsTheCopy", kWorked, 5, false, 3, 2, {0x61, 0x62, 0x61}},
-        PtrCase{"longStreamEndingShortOfItsOutput", packedText(),
-                static_cast<std::int32_t>(packedText().size()), false, 9990, 3, prefix(plainText(), 9990)},
-        PtrCase{"longStreamWholly", packedText(), static_cast<std::int32_t>(packedText().size()), false,
-                10000, 3, plainText()},
+        PtrCase{"longStreamEndingShortOfItsOutput", packedText(), static_cast<std::int32_t>(packedText().size()), false,
+                9990, 3, prefix(plainText(), 9990)},
+        PtrCase{"longStreamWholly", packedText(), static_cast<std::int32_t>(packedText().size()), false, 10000, 3,
+                plainText()},
         PtrCase{"shortSourceZeroFills", {0x03, 0x61, 0x62, 0x12}, 4, false, 6, 2, {0x61, 0x62, 0, 0, 0, 0}},
         PtrCase{"sourceSizeBelowItsBytesIsHonoured", kWorked, 3, false, 6, 2, {0x61, 0x62, 0, 0, 0, 0}},
         PtrCase{"negativeSourceSizeZeroFills", kWorked, -1, false, 4, 2, {0, 0, 0, 0}},
@@ -150,7 +155,8 @@ INSTANTIATE_TEST_SUITE_P(
         PtrCase{"negativeDestinationSizeWritesNothing", kWorked, 5, false, -8, 2, {}}),
     [](const ::testing::TestParamInfo<PtrCase>& param) { return std::string(param.param.name); });
 
-TEST(DeCompQuarn2SGTest, WritesTheCopyForAUtf8Path) {
+TEST(DeCompQuarn2SGTest, WritesTheCopyForAUtf8Path)
+{
     TempFolder temp;
     const QString folder = temp.path(QStringLiteral("Spielstände ✓"));
     ASSERT_TRUE(QDir().mkpath(folder));
@@ -168,25 +174,25 @@ TEST(DeCompQuarn2SGTest, WritesTheCopyForAUtf8Path) {
     EXPECT_EQ(readFile(path), file + packed);
 }
 
-TEST(DeCompQuarn2SGTest, IgnoresFilesThatAreNoCompressedSavedGames) {
+TEST(DeCompQuarn2SGTest, IgnoresFilesThatAreNoCompressedSavedGames)
+{
     TempFolder temp;
     const QString path = temp.path(QStringLiteral("game.sav"));
     DeCompQuarn2SG(nullptr);
     DeCompQuarn2SG(path.toUtf8().constData());  // no such file
     writeFile(path, Bytes{0x24, 1, 2, 3, 4, 0xBE, 0, 0, 0, 0, 0});
     DeCompQuarn2SG(path.toUtf8().constData());
-    EXPECT_EQ(QDir(temp.path()).entryList(QDir::Files | QDir::Hidden),
-              QStringList{QStringLiteral("game.sav")});
+    EXPECT_EQ(QDir(temp.path()).entryList(QDir::Files | QDir::Hidden), QStringList{QStringLiteral("game.sav")});
 }
 
 // The programs bind to Varnel by name: it must offer exactly its five functions and keep the
 // core, the windows, Qt and the C++ runtime to itself.
-TEST(VarnelLibraryTest, ExportsExactlyItsFiveFunctions) {
+TEST(VarnelLibraryTest, ExportsExactlyItsFiveFunctions)
+{
     const QString library = QStringLiteral(KESTRIX_BIN_DIR "/libVarnel.so");
     ASSERT_TRUE(QFileInfo::exists(library)) << library.toStdString();
     const QString nmTool = QStandardPaths::findExecutable(QStringLiteral("nm"));
-    if (nmTool.isEmpty())
-        GTEST_SKIP() << "nm (binutils) is not installed, so the exported names cannot be listed";
+    if (nmTool.isEmpty()) GTEST_SKIP() << "nm (binutils) is not installed, so the exported names cannot be listed";
 
     QProcess nm;
     nm.start(nmTool, {QStringLiteral("-D"), QStringLiteral("--defined-only"), library});
@@ -200,13 +206,11 @@ TEST(VarnelLibraryTest, ExportsExactlyItsFiveFunctions) {
     const QStringList exports = {QStringLiteral("DecompressEx"), QStringLiteral("DecompressExPtr"),
                                  QStringLiteral("DeCompQuarn2SG"), QStringLiteral("AboutKestrix"),
                                  QStringLiteral("DevPellanOn")};
-    for (const QString& name : exports)
-        EXPECT_TRUE(names.contains(name)) << name.toStdString() << " is not exported";
+    for (const QString& name : exports) EXPECT_TRUE(names.contains(name)) << name.toStdString() << " is not exported";
 
     // Besides them only the markers the linker defines in every shared object.
     const QSet<QString> linkerMarkers = {QStringLiteral("__bss_start"), QStringLiteral("_edata"),
-                                         QStringLiteral("_end"), QStringLiteral("_init"),
-                                         QStringLiteral("_fini")};
+                                         QStringLiteral("_end"), QStringLiteral("_init"), QStringLiteral("_fini")};
     for (const QString& name : names) {
         if (exports.contains(name) || linkerMarkers.contains(name)) continue;
         const bool mangled = name.startsWith(QStringLiteral("_Z"));

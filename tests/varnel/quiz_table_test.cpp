@@ -13,7 +13,8 @@ using varnel::QuizQuestion;
 
 namespace {
 
-QByteArray hex(const QByteArray& bytes) {
+QByteArray hex(const QByteArray& bytes)
+{
     return bytes.toHex().toUpper();
 }
 
@@ -34,7 +35,8 @@ struct ScrambleCase {
 
 class ScrambleTextTest : public ::testing::TestWithParam<ScrambleCase> {};
 
-TEST_P(ScrambleTextTest, MatchesTheHandWorkedBytes) {
+TEST_P(ScrambleTextTest, MatchesTheHandWorkedBytes)
+{
     const ScrambleCase& c = GetParam();
     const QByteArray out = varnel::ScrambleText(c.plain, c.key);
     EXPECT_EQ(out.size(), c.plain.size());
@@ -43,8 +45,7 @@ TEST_P(ScrambleTextTest, MatchesTheHandWorkedBytes) {
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, ScrambleTextTest,
-    ::testing::Values(ScrambleCase{"threeLetters", "ABC", 40613, "DF1265"},
-                      ScrambleCase{"emptyText", "", 40613, ""},
+    ::testing::Values(ScrambleCase{"threeLetters", "ABC", 40613, "DF1265"}, ScrambleCase{"emptyText", "", 40613, ""},
                       // Key 0: the first byte goes through unchanged; key = (0x41 * 52845 + 11719)
                       // mod 65536 = 3446644 mod 65536 = 38772 = 0x9774, high byte 0x97; 0x41 ^ 0x97 = 0xD6.
                       ScrambleCase{"keyZero", "AA", 0, "41D6"},
@@ -58,11 +59,11 @@ INSTANTIATE_TEST_SUITE_P(
 //   "5" 0x35 XOR 0xCE = 0xFB; key = ((52766 + 251) * 52845 + 11719) mod 65536 = 0x796C
 //   "." 0x2E XOR 0x79 = 0x57
 // The whole code was checked with an independent five-line Python version of the same rule.
-TEST(ScoreCodeTest, HandWorkedCode) {
+TEST(ScoreCodeTest, HandWorkedCode)
+{
     const QLocale german(QLocale::German, QLocale::Germany);
     const QDateTime when(QDate(2024, 3, 5), QTime(21, 7, 9));
-    EXPECT_EQ(varnel::ScoreCodePlainText(QStringLiteral("85"), when, german).toStdString(),
-              "05.03.24,21:07==85");
+    EXPECT_EQ(varnel::ScoreCodePlainText(QStringLiteral("85"), when, german).toStdString(), "05.03.24,21:07==85");
     EXPECT_EQ(varnel::MakeScoreCode(QStringLiteral("85"), when, german).toStdString(),
               "AEFB57DFEE51EC866182747790B0FC566E56");
     // A negative score changes only the last bytes.
@@ -70,21 +71,22 @@ TEST(ScoreCodeTest, HandWorkedCode) {
               "AEFB57DFEE51EC866182747790B0FC567BEF");
 }
 
-TEST(ScoreCodeTest, SameSecondSameCodeTwiceThePlainLength) {
+TEST(ScoreCodeTest, SameSecondSameCodeTwiceThePlainLength)
+{
     const QLocale locale = QLocale::system();
     const QDateTime when(QDate(2031, 12, 31), QTime(23, 59, 58));
     const QString code = varnel::MakeScoreCode(QStringLiteral("42"), when, locale);
     EXPECT_EQ(code, varnel::MakeScoreCode(QStringLiteral("42"), when, locale));
-    EXPECT_EQ(code.size(),
-              2 * varnel::ScoreCodePlainText(QStringLiteral("42"), when, locale).toUtf8().size());
+    EXPECT_EQ(code.size(), 2 * varnel::ScoreCodePlainText(QStringLiteral("42"), when, locale).toUtf8().size());
     EXPECT_NE(code, varnel::MakeScoreCode(QStringLiteral("43"), when, locale));
-    EXPECT_TRUE(std::all_of(code.begin(), code.end(),
-                            [](QChar ch) { return ch.isDigit() || (ch >= u'A' && ch <= u'F'); }));
+    EXPECT_TRUE(
+        std::all_of(code.begin(), code.end(), [](QChar ch) { return ch.isDigit() || (ch >= u'A' && ch <= u'F'); }));
 }
 
 // The table's make-up is fixed: counts of answers and of points, the best score, and the
 // particular questions the quiz is known by.
-TEST(QuizTableTest, MakeUp) {
+TEST(QuizTableTest, MakeUp)
+{
     const auto& table = varnel::QuizQuestions();
     std::map<int, int> byAnswers;
     std::map<int, int> byPoints;
@@ -108,7 +110,8 @@ TEST(QuizTableTest, MakeUp) {
     EXPECT_EQ(best, 85);
 }
 
-TEST(QuizTableTest, KnownQuestions) {
+TEST(QuizTableTest, KnownQuestions)
+{
     const auto& table = varnel::QuizQuestions();
     const auto find = [&](auto predicate) { return std::find_if(table.begin(), table.end(), predicate); };
 
@@ -154,6 +157,5 @@ TEST(QuizTableTest, KnownQuestions) {
         for (const QString& a : own) ++answerUse[a];
     }
     EXPECT_EQ(questions.size(), 35);
-    EXPECT_TRUE(
-        std::any_of(answerUse.begin(), answerUse.end(), [](const auto& kv) { return kv.second > 1; }));
+    EXPECT_TRUE(std::any_of(answerUse.begin(), answerUse.end(), [](const auto& kv) { return kv.second > 1; }));
 }

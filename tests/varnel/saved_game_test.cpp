@@ -19,24 +19,28 @@ namespace {
 // nor be read as markers.
 const Bytes kHeader = {0x00, 0xA4, 0x24, 0x00};
 
-Bytes operator+(Bytes a, const Bytes& b) {
+Bytes operator+(Bytes a, const Bytes& b)
+{
     a.insert(a.end(), b.begin(), b.end());
     return a;
 }
 
 // A compressed saved game: marker A4, the four header bytes, the name and its zero byte, the
 // 32-bit body size, the body.
-Bytes savedGame(const std::string& name, std::uint32_t declared, const Bytes& body) {
+Bytes savedGame(const std::string& name, std::uint32_t declared, const Bytes& body)
+{
     Bytes file = Bytes{0xA4} + kHeader + bytesOf(name) + Bytes{0};
     put32(file, file.size(), declared);
     return file + body;
 }
 
-Bytes plainBody() {
+Bytes plainBody()
+{
     return randomBytes(3000, 5, 4);
 }
 
-Bytes packedBody() {
+Bytes packedBody()
+{
     const Bytes plain = plainBody();
     return varnel::compress(plain.data(), plain.size(), 2);
 }
@@ -44,7 +48,8 @@ Bytes packedBody() {
 // Flag 03: literals 61 62, then a copy of 4 from distance 2; the later items are missing.
 const Bytes kShortBody = {0x03, 0x61, 0x62, 0x12, 0x00};
 
-QStringList filesIn(const QString& folder) {
+QStringList filesIn(const QString& folder)
+{
     return QDir(folder).entryList(QDir::Files | QDir::Hidden | QDir::System, QDir::Name);
 }
 
@@ -70,7 +75,8 @@ struct SaveCase {
 
 class SavedGameCaseTest : public SavedGameFileTest, public ::testing::WithParamInterface<SaveCase> {};
 
-TEST_P(SavedGameCaseTest, WritesTheExpectedCopy) {
+TEST_P(SavedGameCaseTest, WritesTheExpectedCopy)
+{
     const SaveCase& c = GetParam();
     writeFile(source(), c.file);
     const SavedGameResult r = varnel::decompressSavedGame(source());
@@ -96,7 +102,8 @@ TEST_P(SavedGameCaseTest, WritesTheExpectedCopy) {
 
 namespace {
 
-std::vector<SaveCase> saveCases() {
+std::vector<SaveCase> saveCases()
+{
     const Bytes packed = packedBody();
     const Bytes plain = plainBody();
     const Bytes ordinaryCopy = Bytes{0x24} + kHeader + Bytes{0xBE, 'A', 'V', 'E', '1', 0} + plain;
@@ -133,11 +140,10 @@ std::vector<SaveCase> saveCases() {
 }  // namespace
 
 INSTANTIATE_TEST_SUITE_P(Files, SavedGameCaseTest, ::testing::ValuesIn(saveCases()),
-                         [](const ::testing::TestParamInfo<SaveCase>& param) {
-                             return std::string(param.param.name);
-                         });
+                         [](const ::testing::TestParamInfo<SaveCase>& param) { return std::string(param.param.name); });
 
-TEST_F(SavedGameFileTest, RefusedFilesLeaveAnEarlierCopyUntouched) {
+TEST_F(SavedGameFileTest, RefusedFilesLeaveAnEarlierCopyUntouched)
+{
     const Bytes earlier = bytesOf("an earlier copy");
     const Bytes refused[] = {savedGame("S", 9 * 5 + 145, kShortBody), Bytes{0x24} + kHeader + Bytes{0xBE, 0}};
     for (const Bytes& file : refused) {
@@ -149,7 +155,8 @@ TEST_F(SavedGameFileTest, RefusedFilesLeaveAnEarlierCopyUntouched) {
     }
 }
 
-TEST_F(SavedGameFileTest, RunningAgainReplacesTheCopy) {
+TEST_F(SavedGameFileTest, RunningAgainReplacesTheCopy)
+{
     writeFile(source(), savedGame("SAVE1", 3000, packedBody()));
     ASSERT_EQ(varnel::decompressSavedGame(source()).status, Status::Written);
     ASSERT_EQ(readFile(copy()).size(), 11u + 3000u);
@@ -164,7 +171,8 @@ TEST_F(SavedGameFileTest, RunningAgainReplacesTheCopy) {
     EXPECT_EQ(filesIn(folder()), QStringList({QStringLiteral("$game.sav"), QStringLiteral("game.sav")}));
 }
 
-TEST_F(SavedGameFileTest, TheCopyAsInputDoesNothing) {
+TEST_F(SavedGameFileTest, TheCopyAsInputDoesNothing)
+{
     writeFile(source(), savedGame("SAVE1", 3000, packedBody()));
     ASSERT_EQ(varnel::decompressSavedGame(source()).status, Status::Written);
     const Bytes firstCopy = readFile(copy());
@@ -174,17 +182,17 @@ TEST_F(SavedGameFileTest, TheCopyAsInputDoesNothing) {
     EXPECT_EQ(readFile(copy()), firstCopy);
 }
 
-TEST_F(SavedGameFileTest, NoFileWritesNothing) {
+TEST_F(SavedGameFileTest, NoFileWritesNothing)
+{
     EXPECT_EQ(varnel::decompressSavedGame(source()).status, Status::NotCompressed);
     ASSERT_TRUE(QDir(folder()).mkdir(QStringLiteral("folder.sav")));
-    EXPECT_EQ(varnel::decompressSavedGame(folder() + QStringLiteral("/folder.sav")).status,
-              Status::NotCompressed);
+    EXPECT_EQ(varnel::decompressSavedGame(folder() + QStringLiteral("/folder.sav")).status, Status::NotCompressed);
     EXPECT_TRUE(filesIn(folder()).isEmpty());
 }
 
-TEST(SavedGameCopyPathTest, PutsTheDollarBeforeTheFileName) {
-    EXPECT_EQ(varnel::savedGameCopyPath(QStringLiteral("/saves/a.b/game.sav")),
-              QStringLiteral("/saves/a.b/$game.sav"));
+TEST(SavedGameCopyPathTest, PutsTheDollarBeforeTheFileName)
+{
+    EXPECT_EQ(varnel::savedGameCopyPath(QStringLiteral("/saves/a.b/game.sav")), QStringLiteral("/saves/a.b/$game.sav"));
     EXPECT_EQ(varnel::savedGameCopyPath(QStringLiteral("/game.sav")), QStringLiteral("/$game.sav"));
     EXPECT_EQ(varnel::savedGameCopyPath(QStringLiteral("game.sav")), QStringLiteral("$game.sav"));
 }

@@ -100,8 +100,8 @@ public:
         const std::uint64_t w0 = load64(m_data + p), w1 = load64(m_data + p + 8), w2 = load64(m_data + p + 16);
         std::uint32_t starts[kLevels];
         for (int j = 0; j < kLevels; ++j) {
-            std::uint32_t& head = m_heads[(static_cast<std::size_t>(j) << kHashBits) +
-                                          hashPrefix(w0, w1, w2, m_levelLength[j])];
+            std::uint32_t& head =
+                m_heads[(static_cast<std::size_t>(j) << kHashBits) + hashPrefix(w0, w1, w2, m_levelLength[j])];
             starts[j] = head;
             if (p + m_levelLength[j] <= m_size) {
                 m_prev[j * kWindow + (p & kWindowMask)] = head;

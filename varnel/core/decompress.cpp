@@ -31,8 +31,8 @@ inline void copyMatchFast(std::uint8_t* out, std::size_t distance, std::size_t l
 
 }  // namespace
 
-DecodeResult decompress(std::uint8_t* dst, std::size_t dstSize, const std::uint8_t* src,
-                        std::size_t srcSize, std::uint8_t bias)
+DecodeResult decompress(std::uint8_t* dst, std::size_t dstSize, const std::uint8_t* src, std::size_t srcSize,
+                        std::uint8_t bias)
 {
     DecodeResult r;
     std::size_t out = 0;
@@ -126,16 +126,13 @@ DecodeResult decompressInto(kestrix::MemoryStream& dst, const std::uint8_t* src,
     return r;
 }
 
-QString describeDecodeProblem(const DecodeResult& result, std::uint64_t declaredSize,
-                              std::uint64_t packedSize)
+QString describeDecodeProblem(const DecodeResult& result, std::uint64_t declaredSize, std::uint64_t packedSize)
 {
     switch (result.status) {
     case DecodeStatus::Ok:
         return {};
     case DecodeStatus::SourceTooShort:
-        return QStringLiteral("the compressed data ends after %1 of %2 bytes")
-            .arg(result.produced)
-            .arg(declaredSize);
+        return QStringLiteral("the compressed data ends after %1 of %2 bytes").arg(result.produced).arg(declaredSize);
     case DecodeStatus::DistanceBeforeStart:
         return QStringLiteral("a copy at output byte %1 reaches back before the start of the data")
             .arg(result.produced);

@@ -30,8 +30,8 @@ struct DecodeResult {
 // low nibble + `bias`, distance = high 12 bits + 1) into exactly `dstSize` bytes at `dst`.
 // Never reads outside src[0, srcSize) nor writes outside dst[0, dstSize). When the stream is
 // damaged, decoding stops at the fault, the rest of the output is zero and the result says why.
-DecodeResult decompress(std::uint8_t* dst, std::size_t dstSize, const std::uint8_t* src,
-                        std::size_t srcSize, std::uint8_t bias);
+DecodeResult decompress(std::uint8_t* dst, std::size_t dstSize, const std::uint8_t* src, std::size_t srcSize,
+                        std::uint8_t bias);
 
 // The most output `packedSize` compressed bytes can produce: each group of 1 + 16 bytes yields
 // at most 8 x 18 bytes, so 9 x packed + 144 is a safe upper bound. A larger declared size marks
@@ -50,7 +50,6 @@ DecodeResult decompressInto(kestrix::MemoryStream& dst, const std::uint8_t* src,
                             std::uint64_t declaredSize, std::uint8_t bias);
 
 // A sentence for a damaged stream, such as "the compressed data ends after 120 of 4000 bytes".
-QString describeDecodeProblem(const DecodeResult& result, std::uint64_t declaredSize,
-                              std::uint64_t packedSize);
+QString describeDecodeProblem(const DecodeResult& result, std::uint64_t declaredSize, std::uint64_t packedSize);
 
 }  // namespace varnel

@@ -60,9 +60,9 @@ SavedGameResult decompressSavedGame(const QString& path)
                         .arg(path)
                         .arg(h));
 
-    const std::uint32_t declared = static_cast<std::uint32_t>(bytes[h]) | (static_cast<std::uint32_t>(bytes[h + 1]) << 8) |
-                                   (static_cast<std::uint32_t>(bytes[h + 2]) << 16) |
-                                   (static_cast<std::uint32_t>(bytes[h + 3]) << 24);
+    const std::uint32_t declared =
+        static_cast<std::uint32_t>(bytes[h]) | (static_cast<std::uint32_t>(bytes[h + 1]) << 8) |
+        (static_cast<std::uint32_t>(bytes[h + 2]) << 16) | (static_cast<std::uint32_t>(bytes[h + 3]) << 24);
     const std::uint8_t* body = bytes + h + 4;
     const std::size_t bodySize = size - h - 4;
     if (declared > maxExpandedSize(bodySize))

@@ -7,10 +7,10 @@ namespace varnel {
 // Outcome of expanding a compressed saved game.
 struct SavedGameResult {
     enum class Status {
-        Written,        // the uncompressed copy was written
-        WrittenDamaged, // written, but the body was damaged (message says how; missing bytes are 0)
-        NotCompressed,  // no file, or not a compressed saved game: nothing written
-        Failed,         // damaged beyond use or the copy could not be written: nothing written
+        Written,         // the uncompressed copy was written
+        WrittenDamaged,  // written, but the body was damaged (message says how; missing bytes are 0)
+        NotCompressed,   // no file, or not a compressed saved game: nothing written
+        Failed,          // damaged beyond use or the copy could not be written: nothing written
     };
     Status status = Status::NotCompressed;
     QString outputPath;  // folder + "$" + file name
