@@ -22,8 +22,7 @@ namespace kestrix {
 class ByteReader {
 public:
     ByteReader(const void* data, std::size_t size) : m_data(static_cast<const std::uint8_t*>(data)), m_size(size) {}
-    explicit ByteReader(const QByteArray& bytes)
-        : ByteReader(bytes.constData(), static_cast<std::size_t>(bytes.size()))
+    explicit ByteReader(const QByteArray& bytes) : ByteReader(bytes.constData(), static_cast<std::size_t>(bytes.size()))
     {
     }
     explicit ByteReader(const std::vector<std::uint8_t>& bytes) : ByteReader(bytes.data(), bytes.size()) {}
