@@ -10,7 +10,7 @@ CMAKE_GEN := $(shell command -v ninja >/dev/null 2>&1 && echo "-G Ninja")
 
 export XDG_RUNTIME_DIR ?= $(CURDIR)/build/runtime
 
-.PHONY: all deps release run test bench fuzz install clean runtime-dir screenshots
+.PHONY: all deps release run test bench fuzz install clean runtime-dir screenshots format-check
 
 all: release
 
@@ -30,8 +30,12 @@ release: deps $(RELEASE_DIR)/CMakeCache.txt
 run: release runtime-dir
 	$(RELEASE_DIR)/bin/kestrix-cli list $(RELEASE_DIR)/bin/demo/ress.hqr
 
+# Every C++ file as the committed .clang-format has it (clang-format 14, dry run).
+format-check: deps
+	./scripts/check-format.sh
+
 # Debug build with AddressSanitizer and UndefinedBehaviorSanitizer; every test through ctest.
-test: deps runtime-dir
+test: deps runtime-dir format-check
 	cmake -S . -B $(TEST_DIR) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=Debug -DKESTRIX_SANITIZE=ON -DKESTRIX_BENCH=OFF
 	cmake --build $(TEST_DIR) -j $(JOBS)
 	cd $(TEST_DIR) && ctest --output-on-failure -j $(JOBS)

@@ -8,7 +8,7 @@ packages=(
   qt6-base-dev qt6-base-dev-tools qt6-multimedia-dev libqt6svg6
   libgif-dev libjpeg-dev zlib1g-dev
   libgtest-dev libgmock-dev libbenchmark-dev
-  clang libclang-rt-14-dev time
+  clang libclang-rt-14-dev clang-format-14 time
   xvfb xauth xdotool imagemagick python3-pil fonts-dejavu-core
   xdg-utils shared-mime-info libfile-mimeinfo-perl
 )
