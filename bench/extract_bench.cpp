@@ -118,7 +118,8 @@ int main()
         const Bytes b = entryBytes(rng, 1000 + rng() % 38001);
         expanded += b.size();
         entries.push_back(i % 2 ? kestrix::ComposedSlot::stored(b)
-                                : kestrix::ComposedSlot::compressed(b, static_cast<std::uint8_t>(i % 4 == 0 ? 1 : 2)));
+                                : kestrix::ComposedSlot::compressed(
+                                      b, i % 4 == 0 ? kestrix::EntryType::Bias2 : kestrix::EntryType::Bias3));
     }
     const std::string archive = root + "/big.hqr";
     if (!writeArchive(QString::fromStdString(archive), entries)) return 1;
@@ -175,7 +176,7 @@ int main()
 
     // 1 GiB: entries just under and just over the 4,000,000-byte limit, stored and compressed.
     const Bytes payload = entryBytes(rng, 3900000);
-    const kestrix::ComposedSlot packed = kestrix::ComposedSlot::compressed(payload, 1);
+    const kestrix::ComposedSlot packed = kestrix::ComposedSlot::compressed(payload, kestrix::EntryType::Bias2);
     const kestrix::ComposedSlot large = kestrix::ComposedSlot::stored(entryBytes(rng, 4200000));
     std::vector<kestrix::ComposedSlot> gib;
     std::uint64_t total = 0;

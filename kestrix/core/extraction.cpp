@@ -256,7 +256,7 @@ private:
                                    .arg(row.offset)
                                    .arg(row.archiveSize)
                                    .arg(m_archive.size()));
-        if (row.type != 0) m_observer.notice(QString::fromLatin1(kLargeCompressedNotice));
+        if (row.type != EntryType::Stored) m_observer.notice(QString::fromLatin1(kLargeCompressedNotice));
     }
 
     void WriteDoubleMarker(const EntryRow& row)
