@@ -118,7 +118,8 @@ int main()
         const Bytes b = entryBytes(rng, 1000 + rng() % 38001);
         expanded += b.size();
         entries.push_back(i % 2 ? kestrix::ComposedSlot::stored(b)
-                                : kestrix::ComposedSlot::compressed(b, static_cast<std::uint8_t>(i % 4 == 0 ? 1 : 2)));
+                                : kestrix::ComposedSlot::compressed(
+                                      b, i % 4 == 0 ? kestrix::EntryType::Bias2 : kestrix::EntryType::Bias3));
     }
     const std::string archive = root + "/big.hqr";
     if (!writeArchive(QString::fromStdString(archive), entries)) return 1;
@@ -174,16 +175,17 @@ int main()
     QFile::remove(QString::fromStdString(archive));
 
     // 1 GiB: entries just under and just over the 4,000,000-byte limit, stored and compressed.
-    const Bytes payload = entryBytes(rng, 3900000);
-    const kestrix::ComposedSlot packed = kestrix::ComposedSlot::compressed(payload, 1);
-    const kestrix::ComposedSlot large = kestrix::ComposedSlot::stored(entryBytes(rng, 4200000));
+    const Bytes payload = entryBytes(rng, kestrix::kMaxInMemoryEntry - 100000);
+    const kestrix::ComposedSlot packed = kestrix::ComposedSlot::compressed(payload, kestrix::EntryType::Bias2);
+    const kestrix::ComposedSlot large =
+        kestrix::ComposedSlot::stored(entryBytes(rng, kestrix::kMaxInMemoryEntry + 200000));
     std::vector<kestrix::ComposedSlot> gib;
     std::uint64_t total = 0;
     for (int i = 0; total < (1ull << 30); ++i) {
         const kestrix::ComposedSlot& s = i % 3 == 0   ? large
                                          : i % 3 == 1 ? packed
                                                       : kestrix::ComposedSlot::stored(payload);
-        total += s.data.size() + 10;
+        total += s.data.size() + kestrix::kEntryHeaderSize;
         gib.push_back(s);
     }
     const std::string gibArchive = root + "/gib.hqr";

@@ -14,7 +14,6 @@
 
 #include "bench_data.h"
 #include "bench_results.h"
-#include "compress.h"
 #include "hqr_archive.h"
 #include "hqr_compose.h"
 
@@ -36,13 +35,8 @@ std::vector<std::uint8_t> buildArchive()
         std::vector<std::uint8_t> raw(8 + static_cast<std::size_t>(t * 7) % 64);
         for (std::size_t k = 0; k < raw.size(); ++k) raw[k] = static_cast<std::uint8_t>(t + k / 4);
         templates[0].push_back(kestrix::ComposedSlot::stored(raw));
-        for (std::uint8_t type : {std::uint8_t{1}, std::uint8_t{2}}) {
-            kestrix::ComposedSlot slot;
-            slot.type = type;
-            slot.diskSize = static_cast<std::uint32_t>(raw.size());
-            slot.data = varnel::compress(raw.data(), raw.size(), type == 2 ? 3 : 2);
-            templates[type].push_back(std::move(slot));
-        }
+        templates[1].push_back(kestrix::ComposedSlot::compressed(raw, kestrix::EntryType::Bias2));
+        templates[2].push_back(kestrix::ComposedSlot::compressed(raw, kestrix::EntryType::Bias3));
     }
     std::vector<kestrix::ComposedSlot> entries;
     entries.reserve(kEntries);

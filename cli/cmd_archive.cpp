@@ -50,7 +50,7 @@ int runList(const QStringList& argv)
             out += "{\"nr\": " + QByteArray::number(row.number) + ", \"offset\": " + QByteArray::number(row.offset) +
                    ", \"archiveSize\": " + QByteArray::number(row.archiveSize) +
                    ", \"diskSize\": " + QByteArray::number(row.diskSize) +
-                   ", \"type\": " + QByteArray::number(row.type) + "}";
+                   ", \"type\": " + QByteArray::number(kestrix::typeNumber(row.type)) + "}";
         }
         out += "]}\n";
     } else {
@@ -58,7 +58,7 @@ int runList(const QStringList& argv)
         for (const kestrix::EntryRow& row : scan.rows) {
             out += QByteArray::number(row.number) + '\t' + QByteArray::number(row.offset) + '\t' +
                    QByteArray::number(row.archiveSize) + '\t' + QByteArray::number(row.diskSize) + '\t' +
-                   QByteArray::number(row.type) + '\n';
+                   QByteArray::number(kestrix::typeNumber(row.type)) + '\n';
         }
     }
     writeOut(out);
@@ -91,13 +91,16 @@ int runRip(const QStringList& argv)
     constexpr std::int64_t kMax = INT64_MAX;
     if (args.has("--offset")) request.offset = parseNumber(args.value("--offset"), "--offset", 0, kMax);
     if (args.has("--size")) request.size = parseNumber(args.value("--size"), "--size", 0, kMax);
-    if (args.has("--type")) request.type = static_cast<std::uint8_t>(parseNumber(args.value("--type"), "--type", 0, 2));
-    if (request.type != 0) {
-        if (!args.has("--disk-size")) throw UsageError{QStringLiteral("--type %1 needs --disk-size").arg(request.type)};
+    if (args.has("--type"))
+        request.type = static_cast<kestrix::EntryType>(parseNumber(args.value("--type"), "--type", 0, 2));
+    if (request.type != kestrix::EntryType::Stored) {
+        if (!args.has("--disk-size"))
+            throw UsageError{QStringLiteral("--type %1 needs --disk-size").arg(kestrix::typeNumber(request.type))};
         request.diskSize = parseNumber(args.value("--disk-size"), "--disk-size", 0, kMax);
     }
-    const kestrix::RipResult result = kestrix::RipFromFile(request);
-    if (!result.ok) throw Failure{result.error};
+    kestrix::RipResult result;
+    QString error;
+    if (!kestrix::RipFromFile(request, &result, &error)) throw Failure{error};
     if (!result.warning.isEmpty()) warn(result.warning);
     return kExitOk;
 }

@@ -170,7 +170,8 @@ int runPack(const QStringList& argv)
     if (args.positional().size() < 2) throw UsageError{QStringLiteral("pack needs OUT and at least one ITEM")};
     bundra::BuildOptions options;
     if (args.has("--compress"))
-        options.compression = static_cast<int>(parseNumber(args.value("--compress"), "--compress", 1, 2));
+        options.compression =
+            static_cast<kestrix::EntryType>(parseNumber(args.value("--compress"), "--compress", 1, 2));
     const QString output = args.positional().first();
     const QStringList paths = args.positional().mid(1);
 
@@ -188,15 +189,17 @@ int runPack(const QStringList& argv)
         items.push_back(item);
     }
 
-    const bundra::BuildResult result = bundra::BuildArchive(
+    bundra::BuildResult result;
+    QString error;
+    const bool written = bundra::BuildArchive(
         items, output,
         [&](const QString& text, bundra::ReportKind kind, int item) {
             if (kind != bundra::ReportKind::Problem) return;
             if (text == QLatin1String("File does not exist")) return;  // reported with the failure below
             warn(item >= 0 ? QStringLiteral("%1: %2").arg(paths[item], text) : text);
         },
-        options);
-    if (!result.written) throw Failure{result.error};
+        options, &result, &error);
+    if (!written) throw Failure{error};
     return kExitOk;
 }
 

@@ -104,9 +104,9 @@ int runSavegame(const QStringList& argv)
     if (args.positional().size() != 1) throw UsageError{QStringLiteral("savegame needs exactly one FILE")};
     const varnel::SavedGameResult result = varnel::decompressSavedGame(args.positional().first());
     using Status = varnel::SavedGameResult::Status;
-    if (result.status == Status::NotCompressed || result.status == Status::Failed) throw Failure{result.message};
+    if (result.status == Status::NotCompressed || result.status == Status::Failed) throw Failure{result.error};
     writeOut(result.outputPath + u'\n');
-    if (result.status == Status::WrittenDamaged) warn(result.message);
+    if (result.status == Status::WrittenDamaged) warn(result.error);
     return kExitOk;
 }
 

@@ -29,7 +29,7 @@ void checkScan(const kestrix::ArchiveScan& scan, const kestrix::ScanOptions& opt
         FUZZ_CHECK(row.offset != 0 && row.offset != size);
         // No whole header at the offset: the row keeps sizes and type 0.
         if (size < kestrix::kEntryHeaderSize || row.offset > size - kestrix::kEntryHeaderSize)
-            FUZZ_CHECK(row.diskSize == 0 && row.archiveSize == 0 && row.type == 0);
+            FUZZ_CHECK(row.diskSize == 0 && row.archiveSize == 0 && row.type == kestrix::EntryType::Stored);
         const bool fresh = offsets.insert(row.offset).second;
         if (!options.keepDoubles) FUZZ_CHECK(fresh);
         extracted += row.diskSize;

@@ -54,7 +54,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         } else {
             FUZZ_CHECK(result.status == Status::Written || result.status == Status::WrittenDamaged);
             FUZZ_CHECK(result.outputPath == copyPath);
-            FUZZ_CHECK((result.status == Status::WrittenDamaged) == !result.message.isEmpty());
+            FUZZ_CHECK((result.status == Status::WrittenDamaged) == !result.error.isEmpty());
             const QByteArray copy = readAll(copyPath);
             FUZZ_CHECK(static_cast<std::size_t>(copy.size()) == h + declared);
             FUZZ_CHECK(static_cast<std::uint8_t>(copy[0]) == 0x24 && static_cast<std::uint8_t>(copy[5]) == 0xBE);
@@ -63,7 +63,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         }
     }
     if (result.status == Status::NotCompressed || result.status == Status::Failed)
-        FUZZ_CHECK(!QFile::exists(copyPath) && !result.message.isEmpty());
+        FUZZ_CHECK(!QFile::exists(copyPath) && !result.error.isEmpty());
 
     // Nothing but the source and its copy: no temporary file left over.
     const QStringList left = QDir(dir.path()).entryList(QDir::Files | QDir::Hidden | QDir::System);

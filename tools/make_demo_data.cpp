@@ -20,6 +20,7 @@ namespace {
 
 using Bytes = std::vector<std::uint8_t>;
 using kestrix::ComposedSlot;
+using kestrix::EntryType;
 
 Bytes textBytes(const std::string& s)
 {
@@ -191,19 +192,23 @@ int main(int argc, char** argv)
     // Resources: a palette, a full-screen picture with its palette after it, a square picture,
     // a note, a music entry, a blank slot and a slot sharing the palette. All three entry types.
     const bool ok =
-        write(folder, "ress.hqr",
-              {ComposedSlot::compressed(demoPalette(), 1), ComposedSlot::compressed(demoScreen(640, 480), 2),
-               ComposedSlot::compressed(demoPalette(), 1), ComposedSlot::blank(),
-               ComposedSlot::compressed(demoScreen(256, 256), 1), ComposedSlot::stored(textBytes(readme)),
-               ComposedSlot::stored(demoMusic()), ComposedSlot::doubleOf(0)}) &&
+        write(
+            folder, "ress.hqr",
+            {ComposedSlot::compressed(demoPalette(), EntryType::Bias2),
+             ComposedSlot::compressed(demoScreen(640, 480), EntryType::Bias3),
+             ComposedSlot::compressed(demoPalette(), EntryType::Bias2), ComposedSlot::blank(),
+             ComposedSlot::compressed(demoScreen(256, 256), EntryType::Bias2), ComposedSlot::stored(textBytes(readme)),
+             ComposedSlot::stored(demoMusic()), ComposedSlot::doubleOf(0)}) &&
         write(folder, "sprites.hqr",
-              {ComposedSlot::stored(demoSprite(32, 0, 0)), ComposedSlot::compressed(demoSprite(48, 5, 1), 1),
-               ComposedSlot::compressed(demoSprite(40, 3, 2), 2), ComposedSlot::blank(),
-               ComposedSlot::compressed(demoSprite(64, 6, 0), 2), ComposedSlot::doubleOf(1),
+              {ComposedSlot::stored(demoSprite(32, 0, 0)),
+               ComposedSlot::compressed(demoSprite(48, 5, 1), EntryType::Bias2),
+               ComposedSlot::compressed(demoSprite(40, 3, 2), EntryType::Bias3), ComposedSlot::blank(),
+               ComposedSlot::compressed(demoSprite(64, 6, 0), EntryType::Bias3), ComposedSlot::doubleOf(1),
                ComposedSlot::stored(demoSprite(24, 7, 1))}) &&
-        write(folder, "samples.hqr",
-              {ComposedSlot::stored(demoWave(880, 220)), ComposedSlot::compressed(demoWave(300, 1200), 1),
-               ComposedSlot::blank(), ComposedSlot::compressed(demoWave(660, 440), 2)}) &&
+        write(
+            folder, "samples.hqr",
+            {ComposedSlot::stored(demoWave(880, 220)), ComposedSlot::compressed(demoWave(300, 1200), EntryType::Bias2),
+             ComposedSlot::blank(), ComposedSlot::compressed(demoWave(660, 440), EntryType::Bias3)}) &&
         // Text archives hold data at odd entries and text banks at even ones.
         write(folder, "text.hqr",
               {ComposedSlot::stored(demoTable(12)),
@@ -220,6 +225,6 @@ int main(int argc, char** argv)
                                             {17, QStringLiteral("North shore lighthouse")},
                                             {1, QStringLiteral("\u00bfDo you hear the bells? \u00a1Yes!")},
                                         }),
-                                        1)});
+                                        EntryType::Bias2)});
     return ok ? 0 : 1;
 }

@@ -15,14 +15,12 @@ const char kEndReference[] = "{eof}";
 
 namespace {
 
-constexpr std::uint64_t kMaxStoredCompressed = 4000000;  // the extractor expands entries up to this
+using kestrix::EntryType;
+
 constexpr qint64 kCopyBlock = 1 << 20;
 constexpr std::uint64_t kMaxArchive = 0xFFFFFFFFull;
-
-void put32(char* at, std::uint32_t v)
-{
-    for (int i = 0; i < 4; ++i) at[i] = static_cast<char>((v >> (8 * i)) & 0xFF);
-}
+// Compression is tried only on files that could shrink to what the extractor expands.
+constexpr std::uint64_t kMaxCompressible = 9ull * kestrix::kMaxInMemoryEntry;
 
 QString tempPathFor(const QString& output)
 {
@@ -40,43 +38,48 @@ bool replaceFile(const QString& source, const QString& target, QString* error)
     return !ec;
 }
 
+// One file's entry as it will be stored: its compressed bytes, or the file's own bytes (held
+// whole when they were read to try compressing them, else copied from the file in blocks).
+struct PreparedEntry {
+    EntryType type = EntryType::Stored;
+    std::uint64_t diskSize = 0;
+    std::vector<std::uint8_t> packed;  // a compressed type's bytes
+    QByteArray whole;                  // a stored entry's bytes, when they were read whole
+
+    std::uint64_t storedSize() const { return kestrix::isCompressed(type) ? packed.size() : diskSize; }
+};
+
 class Builder {
 public:
     Builder(const std::vector<PackerItem>& items, const QString& output, const PackerProgress& progress,
-            const BuildOptions& options)
-        : m_items(items), m_output(output), m_progress(progress), m_options(options)
+            const BuildOptions& options, BuildResult& result, QString& error)
+        : m_items(items), m_output(output), m_progress(progress), m_options(options), m_result(result), m_error(error)
     {
     }
 
-    BuildResult run()
+    bool run()
     {
         report(QStringLiteral("Creating file"), ReportKind::Status);
         if (m_items.empty()) {
             report(QStringLiteral("List is empty"), ReportKind::Problem);
-            m_result.error = QStringLiteral("List is empty");
-            return m_result;
+            m_error = QStringLiteral("List is empty");
+            return false;
         }
-        if (const int clash = outputAmongItems(); clash >= 0) {
-            m_result.error = QStringLiteral("%1: the output is also one of the files to pack").arg(m_output);
-            m_result.errorItem = clash;
-            return m_result;
-        }
+        if (const int clash = outputAmongItems(); clash >= 0)
+            return stop(clash, QStringLiteral("%1: the output is also one of the files to pack").arg(m_output));
 
         m_temp.setFileName(tempPathFor(m_output));
-        if (!m_temp.open(QIODevice::ReadWrite | QIODevice::Truncate)) {
-            m_result.error = QStringLiteral("%1: %2").arg(m_temp.fileName(), m_temp.errorString());
-            return m_result;
-        }
+        if (!m_temp.open(QIODevice::ReadWrite | QIODevice::Truncate))
+            return stop(-1, QStringLiteral("%1: %2").arg(m_temp.fileName(), m_temp.errorString()));
         const bool built = writeEntries() && writeTable();
         if (built) m_temp.close();
-        if (built && replaceFile(m_temp.fileName(), m_output, &m_result.error)) {
-            m_result.written = true;
-        } else {
+        const bool written = built && replaceFile(m_temp.fileName(), m_output, &m_error);
+        if (!written) {
             m_temp.close();
             m_temp.remove();
         }
         report(QStringLiteral("Done..."), ReportKind::Status);
-        return m_result;
+        return written;
     }
 
 private:
@@ -88,7 +91,7 @@ private:
 
     bool stop(int item, const QString& message)
     {
-        m_result.error = message;
+        m_error = message;
         m_result.errorItem = item;
         return false;
     }
@@ -116,13 +119,12 @@ private:
     // in once every offset is known.
     bool writeEntries()
     {
-        const std::uint64_t tableSize = 4 * (static_cast<std::uint64_t>(m_items.size()) + 1);
+        const std::uint64_t tableSize = kestrix::kSlotSize * (static_cast<std::uint64_t>(m_items.size()) + 1);
         if (tableSize > kMaxArchive)
             return stop(-1, QStringLiteral("%1: too many items for one archive").arg(m_output));
         m_tableSize = tableSize;
         const QByteArray zeros(static_cast<qsizetype>(tableSize), '\0');
-        if (m_temp.write(zeros) != zeros.size())
-            return stop(-1, QStringLiteral("%1: %2").arg(m_temp.fileName(), m_temp.errorString()));
+        if (m_temp.write(zeros) != zeros.size()) return writeFailed(-1);
         m_end = tableSize;
 
         m_offsets.assign(m_items.size(), 0);
@@ -166,66 +168,83 @@ private:
         return true;
     }
 
+    // The entry of item `i`, an ordinary file: opened, compressed where asked and worth it, then
+    // its header and bytes appended.
     bool writeFileEntry(std::size_t i)
     {
         const int index = static_cast<int>(i);
-        const QString& path = m_items[i].path;
-        QFile in(path);
-        if (!in.open(QIODevice::ReadOnly)) {
-            // Opening refuses folders as well; both count as no file.
-            if (!QFileInfo(path).isFile()) {
-                report(QStringLiteral("File does not exist"), ReportKind::Problem, index);
-                return stop(index, QStringLiteral("%1: File does not exist").arg(path));
-            }
-            return stop(index, QStringLiteral("%1: %2").arg(path, in.errorString()));
-        }
-        const auto size = static_cast<std::uint64_t>(in.size());
-        if (m_end + 10 + size > kMaxArchive)
-            return stop(index, QStringLiteral("%1: the archive would grow beyond 4 GiB").arg(path));
+        QFile in(m_items[i].path);
+        if (!openItemFile(index, in)) return false;
+        PreparedEntry entry;
+        entry.diskSize = static_cast<std::uint64_t>(in.size());
+        if (m_end + kestrix::kEntryHeaderSize + entry.diskSize > kMaxArchive)
+            return stop(index, QStringLiteral("%1: the archive would grow beyond 4 GiB").arg(in.fileName()));
 
         m_offsets[i] = static_cast<std::uint32_t>(m_end);
-        std::uint8_t type = 0;
-        std::vector<std::uint8_t> packed;
-        QByteArray whole;
-        // Compression is tried only where the result can stay within what the extractor expands.
-        if (m_options.compression == 1 || m_options.compression == 2) {
-            if (size > 0 && size <= 9 * kMaxStoredCompressed) {
-                whole = in.readAll();
-                if (static_cast<std::uint64_t>(whole.size()) != size)
-                    return stop(index, QStringLiteral("%1: %2").arg(path, in.errorString()));
-                const std::uint8_t bias = m_options.compression == 1 ? 2 : 3;
-                packed = varnel::compress(reinterpret_cast<const std::uint8_t*>(whole.constData()), size, bias);
-                if (!packed.empty() && packed.size() < size && packed.size() <= kMaxStoredCompressed)
-                    type = static_cast<std::uint8_t>(m_options.compression);
-            }
-        }
+        if (!prepareEntry(index, in, &entry) || !writeEntryHeader(index, entry) || !writeEntryBytes(index, in, entry))
+            return false;
+        m_end += kestrix::kEntryHeaderSize + entry.storedSize();
+        return true;
+    }
 
-        const std::uint64_t stored = type != 0 ? packed.size() : size;
-        char header[10];
-        put32(header, static_cast<std::uint32_t>(size));
-        put32(header + 4, static_cast<std::uint32_t>(stored));
-        header[8] = static_cast<char>(type);
-        header[9] = 0;
-        if (m_temp.write(header, 10) != 10) return writeFailed(index);
-        if (type != 0) {
-            if (m_temp.write(reinterpret_cast<const char*>(packed.data()), static_cast<qint64>(packed.size())) !=
-                static_cast<qint64>(packed.size()))
-                return writeFailed(index);
-        } else if (!whole.isEmpty() || size == 0) {
-            if (m_temp.write(whole) != whole.size()) return writeFailed(index);
-        } else {
-            // Stored files are copied in blocks, so a large file never sits in memory whole.
-            std::uint64_t left = size;
-            QByteArray block;
-            while (left > 0) {
-                block = in.read(static_cast<qint64>(std::min<std::uint64_t>(left, kCopyBlock)));
-                if (block.isEmpty())
-                    return stop(index, QStringLiteral("%1: the file ended while being read").arg(path));
-                if (m_temp.write(block) != block.size()) return writeFailed(index);
-                left -= static_cast<std::uint64_t>(block.size());
-            }
+    bool openItemFile(int index, QFile& in)
+    {
+        if (in.open(QIODevice::ReadOnly)) return true;
+        const QString path = in.fileName();
+        // Opening refuses folders as well; both count as no file.
+        if (!QFileInfo(path).isFile()) {
+            report(QStringLiteral("File does not exist"), ReportKind::Problem, index);
+            return stop(index, QStringLiteral("%1: File does not exist").arg(path));
         }
-        m_end += 10 + stored;
+        return stop(index, QStringLiteral("%1: %2").arg(path, in.errorString()));
+    }
+
+    // With compression on, reads the file whole and keeps the compressed form when it is smaller
+    // and within what the extractor expands; otherwise the entry stays stored.
+    bool prepareEntry(int index, QFile& in, PreparedEntry* entry)
+    {
+        const EntryType wanted = m_options.compression;
+        if (!kestrix::isCompressed(wanted) || entry->diskSize == 0 || entry->diskSize > kMaxCompressible) return true;
+        entry->whole = in.readAll();
+        if (static_cast<std::uint64_t>(entry->whole.size()) != entry->diskSize)
+            return stop(index, QStringLiteral("%1: %2").arg(in.fileName(), in.errorString()));
+        std::vector<std::uint8_t> packed =
+            varnel::compress(reinterpret_cast<const std::uint8_t*>(entry->whole.constData()), entry->diskSize,
+                             kestrix::lengthBias(wanted));
+        if (!packed.empty() && packed.size() < entry->diskSize && packed.size() <= kestrix::kMaxInMemoryEntry) {
+            entry->type = wanted;
+            entry->packed = std::move(packed);
+        }
+        return true;
+    }
+
+    bool writeEntryHeader(int index, const PreparedEntry& entry)
+    {
+        QByteArray header;
+        kestrix::QByteWriter writer(header);
+        kestrix::writeEntryHeader(writer, {static_cast<std::uint32_t>(entry.diskSize),
+                                           static_cast<std::uint32_t>(entry.storedSize()), entry.type});
+        return m_temp.write(header) == header.size() || writeFailed(index);
+    }
+
+    bool writeEntryBytes(int index, QFile& in, const PreparedEntry& entry)
+    {
+        if (kestrix::isCompressed(entry.type)) {
+            const auto size = static_cast<qint64>(entry.packed.size());
+            return m_temp.write(reinterpret_cast<const char*>(entry.packed.data()), size) == size || writeFailed(index);
+        }
+        if (!entry.whole.isEmpty() || entry.diskSize == 0)
+            return m_temp.write(entry.whole) == entry.whole.size() || writeFailed(index);
+        // Stored files are copied in blocks, so a large file never sits in memory whole.
+        std::uint64_t left = entry.diskSize;
+        QByteArray block;
+        while (left > 0) {
+            block = in.read(static_cast<qint64>(std::min<std::uint64_t>(left, kCopyBlock)));
+            if (block.isEmpty())
+                return stop(index, QStringLiteral("%1: the file ended while being read").arg(in.fileName()));
+            if (m_temp.write(block) != block.size()) return writeFailed(index);
+            left -= static_cast<std::uint64_t>(block.size());
+        }
         return true;
     }
 
@@ -237,9 +256,11 @@ private:
     bool writeTable()
     {
         report(QStringLiteral("Writing final file"), ReportKind::Status);
-        QByteArray table(static_cast<qsizetype>(m_tableSize), '\0');
-        for (std::size_t i = 0; i < m_offsets.size(); ++i) put32(table.data() + 4 * i, m_offsets[i]);
-        put32(table.data() + 4 * m_offsets.size(), static_cast<std::uint32_t>(m_end));
+        QByteArray table;
+        kestrix::QByteWriter writer(table);
+        for (const std::uint32_t offset : m_offsets) writer.u32(offset);
+        writer.u32(static_cast<std::uint32_t>(m_end));
+        Q_ASSERT(static_cast<std::uint64_t>(table.size()) == m_tableSize);
         if (!m_temp.seek(0) || m_temp.write(table) != table.size() || !m_temp.flush()) return writeFailed(-1);
         m_result.size = m_end;
         return true;
@@ -249,8 +270,9 @@ private:
     const QString m_output;
     const PackerProgress& m_progress;
     const BuildOptions m_options;
+    BuildResult& m_result;
+    QString& m_error;
     QFile m_temp;
-    BuildResult m_result;
     std::vector<std::uint32_t> m_offsets;  // absolute slot values; 0 for blanks
     std::uint64_t m_tableSize = 0;
     std::uint64_t m_end = 0;
@@ -290,10 +312,14 @@ bool makePackerItem(const QString& path, bool recogniseDouble, PackerItem* item,
     return true;
 }
 
-BuildResult BuildArchive(const std::vector<PackerItem>& items, const QString& outputPath,
-                         const PackerProgress& progress, const BuildOptions& options)
+bool BuildArchive(const std::vector<PackerItem>& items, const QString& outputPath, const PackerProgress& progress,
+                  const BuildOptions& options, BuildResult* result, QString* error)
 {
-    return Builder(items, outputPath, progress, options).run();
+    *result = BuildResult{};
+    QString message;
+    const bool written = Builder(items, outputPath, progress, options, *result, message).run();
+    if (error) *error = written ? QString() : message;
+    return written;
 }
 
 }  // namespace bundra

@@ -6,6 +6,8 @@
 
 #include <QString>
 
+#include "hqr_format.h"
+
 namespace bundra {
 
 // One row of the packer's list. All fields are text, as the list shows them.
@@ -36,14 +38,12 @@ enum class ReportKind { Index = 1, Problem = 2, Status = 3 };
 using PackerProgress = std::function<void(const QString& text, ReportKind kind, int item)>;
 
 struct BuildOptions {
-    // 0 stores every entry as it is; 1 or 2 compresses entries (length bias 2 or 3) where that
-    // makes them smaller and keeps them within 4,000,000 stored bytes.
-    int compression = 0;
+    // Stored keeps every entry as it is; Bias2 or Bias3 compresses entries with that type where
+    // that makes them smaller and keeps them within 4,000,000 stored bytes.
+    kestrix::EntryType compression = kestrix::EntryType::Stored;
 };
 
 struct BuildResult {
-    bool written = false;
-    QString error;           // why the build stopped (nothing was written then), naming the item
     int errorItem = -1;      // index of the item the build stopped at, or -1
     int problems = 0;        // problem reports given ("Double is incorrect" and the like)
     std::uint64_t size = 0;  // size of the archive written
@@ -55,7 +55,9 @@ struct BuildResult {
 // "Double is incorrect". The archive is written into "$~" + name beside the output and renamed
 // over it only when complete, so a build that stops leaves an earlier file untouched and no
 // partial archive. An output path that is one of the items is refused before anything is written.
-BuildResult BuildArchive(const std::vector<PackerItem>& items, const QString& outputPath,
-                         const PackerProgress& progress, const BuildOptions& options = {});
+// True when the archive was written; false when the build stopped, with `error` saying why and
+// naming the item (result->errorItem is its index). `result` is filled either way.
+bool BuildArchive(const std::vector<PackerItem>& items, const QString& outputPath, const PackerProgress& progress,
+                  const BuildOptions& options, BuildResult* result, QString* error);
 
 }  // namespace bundra

@@ -67,73 +67,101 @@ public:
     ExtractionStats run(const std::vector<std::size_t>& indexes, bool markers, bool all)
     {
         if (m_rows.empty()) return m_stats;
-        std::uint64_t total = 0;
-        for (std::size_t i : indexes) total += m_rows[i].diskSize;
-        if (!CheckFreeSpace(m_context, total)) {
+        if (!CheckFreeSpace(m_context, totalDiskSize(indexes))) {
             m_stats.refused = true;
             return m_stats;
         }
 
-        m_observer.setBusy(true);
         const bool progress = markers && indexes.size() > 100;
-        if (progress) m_observer.progressStart(static_cast<int>(indexes.size()));
-        m_archive.setFileName(m_context.archivePath);
-        if (!m_archive.open(QIODevice::ReadOnly)) {
-            m_stats.error = QStringLiteral("%1: %2").arg(m_context.archivePath, m_archive.errorString());
-        }
+        begin(progress, indexes.size());
         QElapsedTimer timer;
         timer.start();
-
-        std::unordered_set<std::uint32_t> extracted;
-        std::uint32_t previousNumber = 0;
-        for (std::size_t n = 0; n < indexes.size() && m_stats.error.isEmpty(); ++n) {
-            const std::size_t index = indexes[n];
-            const EntryRow& row = m_rows[index];
-            m_observer.statusText(0, QStringLiteral("Searching..."));
-            m_observer.statusText(1, QString::number(index + 1));
-            m_observer.pumpEvents();
-            if (progress) m_observer.progressStep();
-            m_observer.statusText(0, QStringLiteral("Extracting..."));
-
-            // Slots without a row (blanks, doubles left out of the list) get empty markers, so
-            // that packing the folder again keeps every slot number; from slot 1 for the first.
-            if (markers && all && m_context.useEntryNumbers)
-                for (std::uint32_t k = previousNumber + 1; k < row.number && m_stats.error.isEmpty(); ++k)
-                    CreateBlankMarker(k);
-            previousNumber = row.number;
-            if (!m_stats.error.isEmpty()) break;
-
-            ++m_stats.files;
-            m_stats.bytes += row.diskSize;
-            m_observer.pumpEvents();
-            if (row.archiveSize > kMaxInMemoryEntry) {
-                CopyLargeEntry(row);
-            } else if (markers && extracted.count(row.offset)) {
-                WriteDoubleMarker(row);
-            } else {
-                QString problem;
-                MemoryStream packed = ReadEntryData(row, m_archive, &problem);
-                const bool truncated = !problem.isEmpty();
-                if (truncated) reportProblem(row, problem);
-                if (row.isCompressed())
-                    DecompressEntry(packed, row, truncated);
-                else
-                    SaveEntry(packed, row.number);
-                if (markers) extracted.insert(row.offset);
-            }
-        }
-        // The slots after the last row, up to the end of the table.
-        if (markers && all && m_context.useEntryNumbers && m_stats.error.isEmpty())
-            for (std::uint32_t k = previousNumber + 1; k <= m_context.slotCount && m_stats.error.isEmpty(); ++k)
-                CreateBlankMarker(k);
-
+        visitRows(indexes, markers, markers && all && m_context.useEntryNumbers, progress);
         if (progress) m_observer.progressEnd();
         if (!markers || !all) m_observer.statusText(1, QString::number(m_rows.size()));
         m_stats.elapsedMs = timer.elapsed();
         m_archive.close();
         m_observer.setBusy(false);
-        if (!m_stats.error.isEmpty()) return m_stats;
+        if (m_stats.error.isEmpty()) logSummary();
+        return m_stats;
+    }
 
+private:
+    std::uint64_t totalDiskSize(const std::vector<std::size_t>& indexes) const
+    {
+        std::uint64_t total = 0;
+        for (std::size_t i : indexes) total += m_rows[i].diskSize;
+        return total;
+    }
+
+    // Marks the observer busy, starts the progress bar and opens the archive; an archive that
+    // cannot be opened ends the command before the first row.
+    void begin(bool progress, std::size_t rowCount)
+    {
+        m_observer.setBusy(true);
+        if (progress) m_observer.progressStart(static_cast<int>(rowCount));
+        m_archive.setFileName(m_context.archivePath);
+        if (!m_archive.open(QIODevice::ReadOnly))
+            m_stats.error = QStringLiteral("%1: %2").arg(m_context.archivePath, m_archive.errorString());
+    }
+
+    // Extracts the rows in turn until one fails. With `blankMarkers`, the slots without a row
+    // (blanks, doubles left out of the list) get empty markers, so that packing the folder again
+    // keeps every slot number: from slot 1 before the first row, up to the end of the table after
+    // the last.
+    void visitRows(const std::vector<std::size_t>& indexes, bool markers, bool blankMarkers, bool progress)
+    {
+        std::unordered_set<std::uint32_t> extracted;
+        std::uint32_t previousNumber = 0;
+        for (std::size_t n = 0; n < indexes.size() && m_stats.error.isEmpty(); ++n) {
+            const std::size_t index = indexes[n];
+            const EntryRow& row = m_rows[index];
+            announceRow(index, progress);
+            if (blankMarkers) createBlankMarkers(previousNumber + 1, row.number);
+            previousNumber = row.number;
+            if (!m_stats.error.isEmpty()) break;
+            extractRow(row, markers, extracted);
+        }
+        if (blankMarkers && m_stats.error.isEmpty()) createBlankMarkers(previousNumber + 1, m_context.slotCount + 1);
+    }
+
+    void announceRow(std::size_t index, bool progress)
+    {
+        m_observer.statusText(0, QStringLiteral("Searching..."));
+        m_observer.statusText(1, QString::number(index + 1));
+        m_observer.pumpEvents();
+        if (progress) m_observer.progressStep();
+        m_observer.statusText(0, QStringLiteral("Extracting..."));
+    }
+
+    // One row: a raw copy when it is too large to read whole, a double marker when its entry was
+    // written already by this command, else its bytes, expanded when compressed.
+    void extractRow(const EntryRow& row, bool markers, std::unordered_set<std::uint32_t>& extracted)
+    {
+        ++m_stats.files;
+        m_stats.bytes += row.diskSize;
+        m_observer.pumpEvents();
+        if (row.archiveSize > kMaxInMemoryEntry) {
+            CopyLargeEntry(row);
+            return;
+        }
+        if (markers && extracted.count(row.offset)) {
+            WriteDoubleMarker(row);
+            return;
+        }
+        QString problem;
+        MemoryStream packed = ReadEntryData(row, m_archive, &problem);
+        const bool truncated = !problem.isEmpty();
+        if (truncated) reportProblem(row, problem);
+        if (row.isCompressed())
+            DecompressEntry(packed, row, truncated);
+        else
+            SaveEntry(packed, row.number);
+        if (markers) extracted.insert(row.offset);
+    }
+
+    void logSummary()
+    {
         m_observer.logLine(
             QStringLiteral("^^ Extract [%1]").arg(QTime::currentTime().toString(QStringLiteral("hh:mm:ss"))));
         m_observer.logLine(QStringLiteral("files : %1").arg(m_stats.files));
@@ -141,10 +169,15 @@ public:
         m_observer.logLine(QStringLiteral("time : %1").arg(m_stats.elapsedMs));
         m_observer.statusText(0, QStringLiteral("Done !"));
         m_observer.soundRequest(kEndSound);
-        return m_stats;
     }
 
-private:
+    // Empty blank markers for the slot numbers `from` up to but not including `to`; stops at the
+    // first that cannot be written.
+    void createBlankMarkers(std::uint32_t from, std::uint32_t to)
+    {
+        for (std::uint32_t k = from; k < to && m_stats.error.isEmpty(); ++k) CreateBlankMarker(k);
+    }
+
     void reportProblem(const EntryRow& row, const QString& text)
     {
         if (m_problemRows.insert(&row).second) ++m_stats.problems;
@@ -223,7 +256,7 @@ private:
                                    .arg(row.offset)
                                    .arg(row.archiveSize)
                                    .arg(m_archive.size()));
-        if (row.type != 0) m_observer.notice(QString::fromLatin1(kLargeCompressedNotice));
+        if (row.type != EntryType::Stored) m_observer.notice(QString::fromLatin1(kLargeCompressedNotice));
     }
 
     void WriteDoubleMarker(const EntryRow& row)

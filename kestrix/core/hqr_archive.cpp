@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <optional>
 #include <unordered_set>
 
 #include <QElapsedTimer>
@@ -16,12 +17,6 @@ namespace {
 
 constexpr std::size_t kTableChunk = 64 * 1024;
 constexpr std::size_t kHeaderBlock = 8 * 1024;
-
-std::uint32_t le32(const std::uint8_t* p)
-{
-    return static_cast<std::uint32_t>(p[0]) | (static_cast<std::uint32_t>(p[1]) << 8) |
-           (static_cast<std::uint32_t>(p[2]) << 16) | (static_cast<std::uint32_t>(p[3]) << 24);
-}
 
 // Reads ranges of a device through a small block cache, so that entry headers lying close
 // together cost one read between them and scattered ones cost one small read each.
@@ -54,6 +49,136 @@ private:
     std::vector<std::uint8_t> m_block;
     std::uint64_t m_start = 0;
     std::size_t m_filled = 0;
+};
+
+// The offset table, read from the start of the file in bulk, a chunk at a time.
+class OffsetTable {
+public:
+    OffsetTable(QIODevice& device, std::uint32_t fileSize) : m_device(device), m_fileSize(fileSize) {}
+
+    // The value of slot `index`; nothing when the table runs into the end of the file there.
+    std::optional<std::uint32_t> slot(std::uint64_t index)
+    {
+        const std::uint64_t slotOffset = kSlotSize * index;
+        if (slotOffset + kSlotSize > m_fileSize) return std::nullopt;
+        if (slotOffset + kSlotSize > m_chunkStart + m_chunk.size() && !readChunk(slotOffset)) return std::nullopt;
+        return ByteReader(m_chunk).u32At(static_cast<std::size_t>(slotOffset - m_chunkStart));
+    }
+
+private:
+    bool readChunk(std::uint64_t from)
+    {
+        const auto want = static_cast<std::size_t>(std::min<std::uint64_t>(kTableChunk, m_fileSize - from));
+        m_chunk.resize(want);
+        m_device.seek(static_cast<qint64>(from));
+        const qint64 got = m_device.read(reinterpret_cast<char*>(m_chunk.data()), static_cast<qint64>(want));
+        m_chunk.resize(got > 0 ? static_cast<std::size_t>(got) : 0);
+        m_chunkStart = from;
+        return m_chunk.size() >= kSlotSize;
+    }
+
+    QIODevice& m_device;
+    std::uint64_t m_fileSize;
+    std::vector<std::uint8_t> m_chunk;
+    std::uint64_t m_chunkStart = 0;  // file offset of m_chunk[0]
+};
+
+// The header of the entry at `offset`; all zero when no whole header lies there (extracting such
+// a row reports the problem).
+EntryHeader headerAt(BlockReader& headers, std::uint32_t fileSize, std::uint32_t offset)
+{
+    std::uint8_t bytes[kEntryHeaderSize];
+    if (fileSize < kEntryHeaderSize || offset > fileSize - kEntryHeaderSize ||
+        !headers.read(offset, kEntryHeaderSize, bytes))
+        return {};
+    ByteReader reader(bytes, sizeof bytes);
+    return readEntryHeader(reader);
+}
+
+// Where the file size first occurs as a 32-bit value, at any byte position, divided by 4: the
+// number of entries the table probably holds.
+std::uint32_t estimateEntryCount(QIODevice& device, std::uint32_t fileSize)
+{
+    device.seek(0);
+    if (!SearchInteger(device, static_cast<std::int32_t>(fileSize), 3)) return 0;
+    return static_cast<std::uint32_t>(device.pos() / 4);
+}
+
+// Speech archives holding wave files show "IFF" early on.
+bool hasIffNearStart(QIODevice& device)
+{
+    device.seek(0);
+    return device.read(kIffProbeSize).contains("IFF");
+}
+
+// Walks the offset table into rows, talking to the observer as it goes. The table ends at the
+// first slot equal to the file size; a table that runs into the end of the file first leaves
+// `terminated` false.
+class TableScan {
+public:
+    TableScan(QIODevice& device, std::uint32_t fileSize, const ScanOptions& options, OperationObserver& observer,
+              ArchiveScan& scan)
+        : m_table(device, fileSize),
+          m_headers(device, fileSize, kHeaderBlock),
+          m_fileSize(fileSize),
+          m_options(options),
+          m_observer(observer),
+          m_scan(scan)
+    {
+    }
+
+    void run()
+    {
+        for (std::uint64_t i = 0;; ++i) {
+            if (i % 5 == 0) pollObserver();
+            const std::optional<std::uint32_t> value = m_table.slot(i);
+            if (!value) return;  // the table ran into the end of the file
+            if (*value == m_fileSize) {
+                terminated = true;
+                return;
+            }
+            if (cancelled) return;
+            addSlot(static_cast<std::uint32_t>(i + 1), *value);
+        }
+    }
+
+    bool terminated = false;
+    bool cancelled = false;
+
+private:
+    void pollObserver()
+    {
+        m_observer.statusText(1, QString::number(m_scan.rows.size()));
+        m_observer.pumpEvents();
+        cancelled = m_observer.isCancelRequested();
+    }
+
+    // Slot number `slot` (1-based) holding `value`: blanks (0) give no row, nor do doubles
+    // unless they are kept.
+    void addSlot(std::uint32_t slot, std::uint32_t value)
+    {
+        m_scan.slotCount = slot;
+        if (value == 0) return;
+        if (!m_options.keepDoubles && !m_seen.insert(value).second) return;  // double: listed once
+
+        const EntryHeader header = headerAt(m_headers, m_fileSize, value);
+        EntryRow row;
+        row.number = m_options.useEntryNumbers ? slot : static_cast<std::uint32_t>(m_scan.rows.size() + 1);
+        row.offset = value;
+        row.diskSize = header.diskSize;
+        row.archiveSize = header.archiveSize;
+        row.type = header.type;
+        m_scan.extractedSize += row.diskSize;
+        m_scan.rows.push_back(row);
+    }
+
+    OffsetTable m_table;
+    BlockReader m_headers;
+    const std::uint32_t m_fileSize;
+    const ScanOptions& m_options;
+    OperationObserver& m_observer;
+    ArchiveScan& m_scan;
+    std::unordered_set<std::uint32_t> m_seen;
 };
 
 }  // namespace
@@ -93,65 +218,13 @@ bool scanArchive(QIODevice& device, const QString& name, const ScanOptions& opti
     }
     const auto fileSize = static_cast<std::uint32_t>(size);
 
-    // The estimate: where the file size first occurs as a 32-bit value, at any byte position.
-    device.seek(0);
-    if (SearchInteger(device, static_cast<std::int32_t>(fileSize), 3))
-        scan->estimate = static_cast<std::uint32_t>(device.pos() / 4);
+    scan->estimate = estimateEntryCount(device, fileSize);
     obs.statusText(2, QStringLiteral("Estimated number of entries : %1").arg(scan->estimate));
     scan->rows.reserve(scan->estimate);
 
-    BlockReader headers(device, fileSize, kHeaderBlock);
-    std::vector<std::uint8_t> table;
-    std::uint64_t tableStart = 0;  // file offset of table[0]
-    std::unordered_set<std::uint32_t> seen;
-    bool cancelled = false;
-    bool terminated = false;
-    for (std::uint64_t i = 0;; ++i) {
-        if (i % 5 == 0) {
-            obs.statusText(1, QString::number(scan->rows.size()));
-            obs.pumpEvents();
-            cancelled = obs.isCancelRequested();
-        }
-        const std::uint64_t slotOffset = 4 * i;
-        if (slotOffset + 4 > fileSize) break;  // the table ran into the end of the file
-        if (slotOffset + 4 > tableStart + table.size()) {
-            // Read the table in bulk, a chunk at a time.
-            const std::size_t want =
-                static_cast<std::size_t>(std::min<std::uint64_t>(kTableChunk, fileSize - slotOffset));
-            table.resize(want);
-            device.seek(static_cast<qint64>(slotOffset));
-            const qint64 got = device.read(reinterpret_cast<char*>(table.data()), static_cast<qint64>(want));
-            table.resize(got > 0 ? static_cast<std::size_t>(got) : 0);
-            tableStart = slotOffset;
-            if (table.size() < 4) break;
-        }
-        const std::uint32_t v = le32(table.data() + (slotOffset - tableStart));
-        if (v == fileSize) {
-            terminated = true;
-            break;
-        }
-        if (cancelled) break;
-        const auto slot = static_cast<std::uint32_t>(i + 1);
-        scan->slotCount = slot;
-        if (v == 0) continue;                                          // blank entry
-        if (!options.keepDoubles && !seen.insert(v).second) continue;  // double: listed once
-
-        EntryRow row;
-        row.number = options.useEntryNumbers ? slot : static_cast<std::uint32_t>(scan->rows.size() + 1);
-        row.offset = v;
-        std::uint8_t header[9];
-        // A slot pointing where no whole entry header lies keeps sizes and type 0; extracting it
-        // reports the problem.
-        if (fileSize >= kEntryHeaderSize && v <= fileSize - kEntryHeaderSize && headers.read(v, 9, header)) {
-            row.diskSize = le32(header);
-            row.archiveSize = le32(header + 4);
-            row.type = header[8];
-        }
-        scan->extractedSize += row.diskSize;
-        scan->rows.push_back(row);
-    }
-
-    if (!terminated && !cancelled) {
+    TableScan table(device, fileSize, options, obs, *scan);
+    table.run();
+    if (!table.terminated && !table.cancelled) {
         scan->rows.clear();
         if (error)
             *error = QStringLiteral(
@@ -161,15 +234,11 @@ bool scanArchive(QIODevice& device, const QString& name, const ScanOptions& opti
                          .arg(fileSize);
         return false;
     }
-    scan->cancelled = cancelled;
+    scan->cancelled = table.cancelled;
     scan->elapsedMs = timer.elapsed();
     obs.statusText(1, QString::number(scan->rows.size()));
     obs.statusText(2, QString::asprintf("Time taken : %.3f sec.", static_cast<double>(scan->elapsedMs) * 0.001));
-
-    // Speech archives holding wave files show "IFF" early on.
-    device.seek(0);
-    const QByteArray head = device.read(kIffProbeSize);
-    scan->hasIff = head.contains("IFF");
+    scan->hasIff = hasIffNearStart(device);
     return true;
 }
 

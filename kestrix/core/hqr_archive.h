@@ -6,6 +6,7 @@
 #include <QString>
 
 #include "entry_row.h"
+#include "hqr_format.h"
 #include "memory_stream.h"
 
 class QIODevice;
@@ -14,10 +15,6 @@ namespace kestrix {
 
 class OperationObserver;
 
-// Size of the header in front of every entry's data: disk size, archive size, type (2 bytes).
-constexpr std::uint32_t kEntryHeaderSize = 10;
-// Entries stored with more bytes than this are not read whole into memory.
-constexpr std::uint32_t kMaxInMemoryEntry = 4000000;
 // Bytes at the start of an archive searched for "IFF" (speech archives with wave files).
 constexpr qint64 kIffProbeSize = 3200;
 

@@ -20,6 +20,7 @@
 using namespace bundra;
 using namespace testing_support;
 using kestrix::ComposedSlot;
+using kestrix::EntryType;
 
 namespace {
 
@@ -49,9 +50,9 @@ Bytes operator+(Bytes a, const Bytes& b)
     return a;
 }
 
-// One item of a list to build: a file with the given content, a blank, a duplicate, or a file
-// that does not exist.
-struct ItemSpec {
+// One row of the packer list to make: a file with the given content, a blank, a duplicate, or a
+// file that does not exist.
+struct PackerRowSpec {
     enum class Kind { File, Blank, Double, Missing };
     Kind kind;
     std::string content;              // File
@@ -59,22 +60,29 @@ struct ItemSpec {
     const char* size = nullptr;       // Double
 };
 
-ItemSpec F(std::string content)
+PackerRowSpec F(std::string content)
 {
-    return {ItemSpec::Kind::File, std::move(content)};
+    return {PackerRowSpec::Kind::File, std::move(content)};
 }
-ItemSpec B()
+PackerRowSpec B()
 {
-    return {ItemSpec::Kind::Blank, {}};
+    return {PackerRowSpec::Kind::Blank, {}};
 }
-ItemSpec D(const char* reference, const char* size)
+PackerRowSpec D(const char* reference, const char* size)
 {
-    return {ItemSpec::Kind::Double, {}, reference, size};
+    return {PackerRowSpec::Kind::Double, {}, reference, size};
 }
-ItemSpec M()
+PackerRowSpec M()
 {
-    return {ItemSpec::Kind::Missing, {}};
+    return {PackerRowSpec::Kind::Missing, {}};
 }
+
+// What one build gave back: whether it wrote the archive, its result and its error text.
+struct Built {
+    bool written = false;
+    BuildResult result;
+    QString error;
+};
 
 struct Report {
     QString text;
@@ -91,13 +99,13 @@ protected:
         return path;
     }
 
-    std::vector<PackerItem> itemsOf(const std::vector<ItemSpec>& specs)
+    std::vector<PackerItem> itemsOf(const std::vector<PackerRowSpec>& specs)
     {
         std::vector<PackerItem> items;
         for (std::size_t i = 0; i < specs.size(); ++i) {
-            const ItemSpec& s = specs[i];
+            const PackerRowSpec& s = specs[i];
             switch (s.kind) {
-            case ItemSpec::Kind::File: {
+            case PackerRowSpec::Kind::File: {
                 PackerItem item;
                 QString error;
                 EXPECT_TRUE(
@@ -106,13 +114,13 @@ protected:
                 items.push_back(item);
                 break;
             }
-            case ItemSpec::Kind::Blank:
+            case PackerRowSpec::Kind::Blank:
                 items.push_back({kBlankPath, "0", kEndReference});
                 break;
-            case ItemSpec::Kind::Double:
+            case PackerRowSpec::Kind::Double:
                 items.push_back({kDoublePath, s.size, s.reference});
                 break;
-            case ItemSpec::Kind::Missing:
+            case PackerRowSpec::Kind::Missing:
                 items.push_back({m_dir.path("missing.bin"), "0", kEndReference});
                 break;
             }
@@ -120,15 +128,18 @@ protected:
         return items;
     }
 
-    BuildResult build(const std::vector<PackerItem>& items, const QString& output, BuildOptions options = {})
+    Built build(const std::vector<PackerItem>& items, const QString& output, BuildOptions options = {})
     {
         m_reports.clear();
-        return BuildArchive(
+        Built built;
+        built.written = BuildArchive(
             items, output,
             [this](const QString& text, ReportKind kind, int item) {
                 m_reports.push_back({text, kind, item});
             },
-            options);
+            options, &built.result, &built.error);
+        EXPECT_EQ(built.written, built.error.isEmpty()) << built.error.toStdString();
+        return built;
     }
 
     std::vector<Report> problems() const
@@ -147,7 +158,7 @@ protected:
 
 struct LayoutCase {
     const char* name;
-    std::vector<ItemSpec> items;
+    std::vector<PackerRowSpec> items;
     Bytes expected;
     std::vector<int> incorrectDoubles;  // items reported as "Double is incorrect"
 };
@@ -193,18 +204,18 @@ class LayoutTest : public BuilderTest, public ::testing::WithParamInterface<Layo
 TEST_P(LayoutTest, WritesTheExpectedBytes)
 {
     const LayoutCase& c = GetParam();
-    const BuildResult result = build(itemsOf(c.items), m_dir.path("out.hqr"));
-    ASSERT_TRUE(result.written) << result.error.toStdString();
+    const Built built = build(itemsOf(c.items), m_dir.path("out.hqr"));
+    ASSERT_TRUE(built.written) << built.error.toStdString();
     const Bytes archive = readFile(m_dir.path("out.hqr"));
     EXPECT_EQ(archive, c.expected) << "first difference at byte " << firstDifference(archive, c.expected);
-    EXPECT_EQ(result.size, c.expected.size());
+    EXPECT_EQ(built.result.size, c.expected.size());
     std::vector<int> incorrect;
     for (const Report& r : problems()) {
         EXPECT_EQ(r.text, "Double is incorrect");
         incorrect.push_back(r.item);
     }
     EXPECT_EQ(incorrect, c.incorrectDoubles);
-    EXPECT_EQ(result.problems, static_cast<int>(c.incorrectDoubles.size()));
+    EXPECT_EQ(built.result.problems, static_cast<int>(c.incorrectDoubles.size()));
     EXPECT_FALSE(tempFileLeft());
 }
 
@@ -213,7 +224,7 @@ INSTANTIATE_TEST_SUITE_P(Layouts, LayoutTest, ::testing::ValuesIn(kLayoutCases),
 
 struct StopCase {
     const char* name;
-    std::vector<ItemSpec> items;
+    std::vector<PackerRowSpec> items;
     int stopItem;
     const char* named;  // what the error names
 };
@@ -235,10 +246,10 @@ TEST_P(StopTest, LeavesAnEarlierOutputAndNoTemporaryFile)
 {
     const StopCase& c = GetParam();
     const QString output = file("out.hqr", bytesOf("an earlier archive"));
-    const BuildResult result = build(itemsOf(c.items), output);
-    EXPECT_FALSE(result.written);
-    EXPECT_EQ(result.errorItem, c.stopItem);
-    EXPECT_TRUE(result.error.contains(QLatin1String(c.named))) << result.error.toStdString();
+    const Built built = build(itemsOf(c.items), output);
+    EXPECT_FALSE(built.written);
+    EXPECT_EQ(built.result.errorItem, c.stopItem);
+    EXPECT_TRUE(built.error.contains(QLatin1String(c.named))) << built.error.toStdString();
     EXPECT_EQ(readFile(output), bytesOf("an earlier archive"));
     EXPECT_FALSE(tempFileLeft());
     ASSERT_FALSE(m_reports.empty());
@@ -268,8 +279,8 @@ TEST_F(BuilderTest, MissingFileIsReportedByItsIndex)
 TEST_F(BuilderTest, ReportsInOrderAndReplacesAnEarlierOutput)
 {
     const QString output = file("out.hqr", bytesOf("an earlier, longer archive than the new one"));
-    const BuildResult result = build(itemsOf({F("AAAAA"), B(), F("BBB")}), output);
-    ASSERT_TRUE(result.written) << result.error.toStdString();
+    const Built built = build(itemsOf({F("AAAAA"), B(), F("BBB")}), output);
+    ASSERT_TRUE(built.written) << built.error.toStdString();
     EXPECT_EQ(readFile(output), table({16, 0, 31, 44}) + storedEntry("AAAAA") + storedEntry("BBB"));
     const std::vector<std::pair<QString, ReportKind>> expected = {
         {"Creating file", ReportKind::Status},
@@ -289,8 +300,8 @@ TEST_F(BuilderTest, ReportsInOrderAndReplacesAnEarlierOutput)
 
 TEST_F(BuilderTest, EmptyListWritesNothing)
 {
-    const BuildResult result = build({}, m_dir.path("out.hqr"));
-    EXPECT_FALSE(result.written);
+    const Built built = build({}, m_dir.path("out.hqr"));
+    EXPECT_FALSE(built.written);
     EXPECT_FALSE(fileExists(m_dir.path("out.hqr")));
     ASSERT_EQ(m_reports.size(), 2u);
     EXPECT_EQ(m_reports[0].text, "Creating file");
@@ -304,10 +315,10 @@ TEST_F(BuilderTest, OutputThatIsOneOfTheItemsIsRefused)
     const std::vector<PackerItem> items = itemsOf({F("AAAAA"), F("BBB")});
     ASSERT_TRUE(QDir().mkpath(m_dir.path("sub")));
     for (const QString& output : {items[1].path, m_dir.path("sub/../item1.bin")}) {
-        const BuildResult result = build(items, output);
-        EXPECT_FALSE(result.written) << output.toStdString();
-        EXPECT_EQ(result.errorItem, 1);
-        EXPECT_FALSE(result.error.isEmpty());
+        const Built built = build(items, output);
+        EXPECT_FALSE(built.written) << output.toStdString();
+        EXPECT_EQ(built.result.errorItem, 1);
+        EXPECT_FALSE(built.error.isEmpty());
         EXPECT_EQ(readFile(items[1].path), bytesOf("BBB"));
         EXPECT_FALSE(tempFileLeft());
     }
@@ -367,9 +378,9 @@ TEST_F(BuilderTest, ItemsThatCannotBeMadeNameTheFile)
 
 struct CompressionCase {
     const char* name;
-    int compression;
+    EntryType compression;
     Bytes data;
-    std::uint8_t expectedType;
+    EntryType expectedType;
 };
 
 Bytes compressibleText()
@@ -393,15 +404,15 @@ Bytes beyondTheExpandLimit()
 }
 
 const CompressionCase kCompressionCases[] = {
-    {"TextAsType1", 1, compressibleText(), 1},
-    {"TextAsType2", 2, compressibleText(), 2},
-    {"SmallPatternAsType2", 2, Bytes(40, 'x'), 2},
-    {"RandomStaysStoredType1", 1, randomBytes(3000, 21), 0},
-    {"RandomStaysStoredType2", 2, randomBytes(3000, 22), 0},
-    {"TinyStaysStored", 1, bytesOf("abc"), 0},
-    {"EmptyStaysStored", 2, {}, 0},
-    {"OffStoresEverything", 0, compressibleText(), 0},
-    {"CompressedFormAbove4000000StaysStored", 1, beyondTheExpandLimit(), 0},
+    {"TextAsType1", EntryType::Bias2, compressibleText(), EntryType::Bias2},
+    {"TextAsType2", EntryType::Bias3, compressibleText(), EntryType::Bias3},
+    {"SmallPatternAsType2", EntryType::Bias3, Bytes(40, 'x'), EntryType::Bias3},
+    {"RandomStaysStoredType1", EntryType::Bias2, randomBytes(3000, 21), EntryType::Stored},
+    {"RandomStaysStoredType2", EntryType::Bias3, randomBytes(3000, 22), EntryType::Stored},
+    {"TinyStaysStored", EntryType::Bias2, bytesOf("abc"), EntryType::Stored},
+    {"EmptyStaysStored", EntryType::Bias3, {}, EntryType::Stored},
+    {"OffStoresEverything", EntryType::Stored, compressibleText(), EntryType::Stored},
+    {"CompressedFormAbove4000000StaysStored", EntryType::Bias2, beyondTheExpandLimit(), EntryType::Stored},
 };
 
 class CompressionTest : public BuilderTest, public ::testing::WithParamInterface<CompressionCase> {};
@@ -412,19 +423,21 @@ TEST_P(CompressionTest, CompressesOnlyWhereItHelps)
     std::vector<PackerItem> items(2);
     ASSERT_TRUE(makePackerItem(file("data.bin", c.data), true, &items[0], nullptr));
     ASSERT_TRUE(makePackerItem(file("tail.bin", bytesOf("tail")), true, &items[1], nullptr));
-    const BuildResult result = build(items, m_dir.path("out.hqr"), BuildOptions{c.compression});
-    ASSERT_TRUE(result.written) << result.error.toStdString();
+    const Built built = build(items, m_dir.path("out.hqr"), BuildOptions{c.compression});
+    ASSERT_TRUE(built.written) << built.error.toStdString();
 
     // The same encoder lays out the expected archive.
-    const Slot first = c.expectedType == 0 ? Slot::stored(c.data) : Slot::compressed(c.data, c.expectedType);
+    const Slot first =
+        c.expectedType == EntryType::Stored ? Slot::stored(c.data) : Slot::compressed(c.data, c.expectedType);
     const Bytes expected = kestrix::composeArchive({first, Slot::stored(bytesOf("tail"))});
     const Bytes archive = readFile(m_dir.path("out.hqr"));
     ASSERT_EQ(archive, expected) << "first difference at byte " << firstDifference(archive, expected);
-    if (c.expectedType != 0) {
+    if (c.expectedType != EntryType::Stored) {
         EXPECT_LT(first.data.size(), c.data.size());
         Bytes expanded(c.data.size());
-        const varnel::DecodeResult decoded = varnel::decompress(expanded.data(), expanded.size(), first.data.data(),
-                                                                first.data.size(), c.expectedType == 1 ? 2 : 3);
+        const varnel::DecodeResult decoded =
+            varnel::decompress(expanded.data(), expanded.size(), first.data.data(), first.data.size(),
+                               c.expectedType == EntryType::Bias2 ? 2 : 3);
         EXPECT_FALSE(decoded.isDamaged());
         EXPECT_EQ(expanded, c.data) << "first difference at byte " << firstDifference(expanded, c.data);
     }
@@ -499,28 +512,28 @@ std::vector<Slot> blanksFirstMiddleLast()
             Slot::blank(),
             Slot::stored(bytesOf("first")),
             Slot::blank(),
-            Slot::compressed(Bytes(500, 'm'), 1),
+            Slot::compressed(Bytes(500, 'm'), EntryType::Bias2),
             Slot::blank()};
 }
 
 std::vector<Slot> doublesOfEveryType()
 {
     return {Slot::stored(bytesOf("stored")),
-            Slot::compressed(randomBytes(2000, 3, 5), 1),
+            Slot::compressed(randomBytes(2000, 3, 5), EntryType::Bias2),
             Slot::doubleOf(1),
-            Slot::compressed(randomBytes(1500, 4, 3), 2),
+            Slot::compressed(randomBytes(1500, 4, 3), EntryType::Bias3),
             Slot::doubleOf(0),
             Slot::blank(),
             Slot::stored({}),
             Slot::doubleOf(3),
             Slot::doubleOf(6),
-            Slot::compressed({}, 1),
+            Slot::compressed({}, EntryType::Bias2),
             Slot::doubleOf(1)};
 }
 
 std::vector<Slot> doubleRightAfterBlank()
 {
-    return {Slot::blank(), Slot::compressed(Bytes(300, 0), 2), Slot::doubleOf(1)};
+    return {Slot::blank(), Slot::compressed(Bytes(300, 0), EntryType::Bias3), Slot::doubleOf(1)};
 }
 
 // A mix of every kind of slot, decided by a seed.
@@ -543,10 +556,10 @@ std::vector<Slot> generated(std::uint32_t seed, std::size_t count)
             }
             [[fallthrough]];
         case 2:
-            out.push_back(Slot::compressed(randomBytes(size, itemSeed, 4), 1));
+            out.push_back(Slot::compressed(randomBytes(size, itemSeed, 4), EntryType::Bias2));
             break;
         case 3:
-            out.push_back(Slot::compressed(randomBytes(size, itemSeed, 6), 2));
+            out.push_back(Slot::compressed(randomBytes(size, itemSeed, 6), EntryType::Bias3));
             break;
         case 4:
             out.push_back(Slot::stored(randomBytes(size % 50, itemSeed)));
@@ -617,14 +630,14 @@ TEST_P(RoundTripTest, ExtractAllThenPackKeepsEverySlot)
     }
 
     const std::vector<SlotView> before = slotsOf(original);
-    for (int compression : {0, 1, 2}) {
-        SCOPED_TRACE(compression);
-        const QString repacked = m_dir.path(QStringLiteral("repacked%1.hqr").arg(compression));
-        const BuildResult result = build(items, repacked, BuildOptions{compression});
-        ASSERT_TRUE(result.written) << result.error.toStdString();
-        EXPECT_EQ(result.problems, 0);
+    for (EntryType compression : {EntryType::Stored, EntryType::Bias2, EntryType::Bias3}) {
+        SCOPED_TRACE(kestrix::typeNumber(compression));
+        const QString repacked = m_dir.path(QStringLiteral("repacked%1.hqr").arg(kestrix::typeNumber(compression)));
+        const Built built = build(items, repacked, BuildOptions{compression});
+        ASSERT_TRUE(built.written) << built.error.toStdString();
+        EXPECT_EQ(built.result.problems, 0);
         const Bytes packed = readFile(repacked);
-        if (c.storedBackToBack && compression == 0) {
+        if (c.storedBackToBack && compression == EntryType::Stored) {
             EXPECT_EQ(packed, original) << "first difference at byte " << firstDifference(packed, original);
         }
 
@@ -637,7 +650,7 @@ TEST_P(RoundTripTest, ExtractAllThenPackKeepsEverySlot)
             EXPECT_EQ(after[i].expanded.size(), before[i].expanded.size());
             EXPECT_TRUE(after[i].expanded == before[i].expanded)
                 << "first difference at byte " << firstDifference(after[i].expanded, before[i].expanded);
-            if (compression == 0) {
+            if (compression == EntryType::Stored) {
                 EXPECT_EQ(after[i].type, 0);
             }
         }

@@ -8,6 +8,7 @@
 
 using namespace testing_support;
 using kestrix::ComposedSlot;
+using kestrix::EntryType;
 
 namespace {
 
@@ -20,7 +21,8 @@ QByteArray text(const Bytes& b)
 Bytes smallArchive()
 {
     return kestrix::composeArchive({ComposedSlot::blank(), ComposedSlot::stored(bytesOf("abc")),
-                                    ComposedSlot::compressed(Bytes(100, 'q'), 2), ComposedSlot::doubleOf(1)});
+                                    ComposedSlot::compressed(Bytes(100, 'q'), EntryType::Bias3),
+                                    ComposedSlot::doubleOf(1)});
 }
 
 }  // namespace

@@ -12,6 +12,7 @@
 
 using namespace testing_support;
 using kestrix::ComposedSlot;
+using kestrix::EntryType;
 
 namespace {
 
@@ -37,8 +38,9 @@ TEST(CliExtractTest, ExtractAllWritesEntriesAndMarkersAndPrintsStatistics)
 {
     TempFolder dir;
     // Slots: 1 blank, 2 "abc", 3 compressed, 4 double of 2. The table has 5 slots (20 bytes).
-    writeFile(dir.path("ress.hqr"), kestrix::composeArchive({Slot::blank(), Slot::stored(bytesOf("abc")),
-                                                             Slot::compressed(Bytes(100, 'q'), 2), Slot::doubleOf(1)}));
+    writeFile(dir.path("ress.hqr"),
+              kestrix::composeArchive({Slot::blank(), Slot::stored(bytesOf("abc")),
+                                       Slot::compressed(Bytes(100, 'q'), EntryType::Bias3), Slot::doubleOf(1)}));
     const QString out = dir.path("out/deeper");  // created with its parents
     const CliRun r = runCli({"extract", dir.path("ress.hqr"), "-o", out, "--entry-numbers", "--keep-doubles"});
     EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
@@ -176,9 +178,9 @@ TEST(CliExtractTest, EntryProblemsAreWarningsAndTheExtractionGoesOn)
     // Slots: 1 "ok"; 2 compressed and too large to expand (raw copy); 3 a stream that copies from
     // before its start; 4 the last entry, claiming 100 bytes more than the file holds.
     // The table has 5 slots (20 bytes): entries at 20, 32, 4000043 and 4000057.
-    Bytes archive =
-        kestrix::composeArchive({Slot::stored(bytesOf("ok")), Slot::raw(1, 9000000, Bytes(4000001, 0)),
-                                 Slot::raw(1, 50, {0x01, 'A', 0x00, 0xF0}), Slot::stored(bytesOf("last entry"))});
+    Bytes archive = kestrix::composeArchive(
+        {Slot::stored(bytesOf("ok")), Slot::raw(EntryType::Bias2, 9000000, Bytes(4000001, 0)),
+         Slot::raw(EntryType::Bias2, 50, {0x01, 'A', 0x00, 0xF0}), Slot::stored(bytesOf("last entry"))});
     put32(archive, 4000057 + 4, 110);
     const QString path = dir.path("ress.hqr");
     writeFile(path, archive);
@@ -308,11 +310,11 @@ TEST(CliPackTest, CompressedPackExtractsToTheSameFiles)
     ASSERT_TRUE(kestrix::scanArchiveFile(packed, {true, true}, nullptr, &scan, &error)) << error.toStdString();
     ASSERT_EQ(scan.rows.size(), 4u);
     EXPECT_EQ(scan.slotCount, 5u);
-    EXPECT_EQ(scan.rows[0].type, 2);  // compressible: type 2
+    EXPECT_EQ(scan.rows[0].type, EntryType::Bias3);  // compressible: type 2
     EXPECT_LT(scan.rows[0].archiveSize, textLike.size());
-    EXPECT_EQ(scan.rows[1].type, 0);  // noise stays stored
+    EXPECT_EQ(scan.rows[1].type, EntryType::Stored);  // noise stays stored
     EXPECT_EQ(scan.rows[2].offset, scan.rows[0].offset);
-    EXPECT_EQ(scan.rows[3].type, 0);  // empty
+    EXPECT_EQ(scan.rows[3].type, EntryType::Stored);  // empty
 
     r = runCli({"extract", packed, "-o", dir.path("out"), "--entry-numbers", "--keep-doubles"});
     ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();

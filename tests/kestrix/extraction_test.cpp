@@ -118,7 +118,8 @@ TEST_F(ExtractionTest, DoubleMarkerNamesTheFirstRowHoldingTheData)
 TEST_F(ExtractionTest, DoubleOfACompressedEntryGivesItsDiskSize)
 {
     const Bytes data = randomBytes(400, 5, 4);
-    const Bytes archive = composeArchive({Slot::compressed(data, 2), Slot::doubleOf(0), Slot::doubleOf(0)});
+    const Bytes archive =
+        composeArchive({Slot::compressed(data, EntryType::Bias3), Slot::doubleOf(0), Slot::doubleOf(0)});
     ExtractionContext context = load("pak.hqr", archive, {false, true});
     ExtractEntries(context, {}, true);
     EXPECT_EQ(written(), QStringList({"pak1.qdc", "pak2.double", "pak3.double"}));
@@ -260,7 +261,7 @@ TEST_P(BatchFileTest, PairsAPaletteWithTheImageBeforeIt)
             slotList.push_back(Slot::stored(Bytes(307200, 3)));
             break;
         case 'J':
-            slotList.push_back(Slot::compressed(Bytes(307200, 3), 1));
+            slotList.push_back(Slot::compressed(Bytes(307200, 3), EntryType::Bias2));
             break;
         case 'i':
             slotList.push_back(Slot::stored(Bytes(65536, 4)));
@@ -335,10 +336,10 @@ TEST_F(ExtractionTest, EntriesAbove4000000StoredBytesAreCopiedRaw)
     storedPlusOne.push_back(0x55);
 
     const Bytes archive = composeArchive({
-        Slot::raw(1, 3555555, stream),         // 1: expanded
-        Slot::stored(stored),                  // 2: read whole
-        Slot::raw(1, 3555555, streamPlusOne),  // 3: raw copy with a notice
-        Slot::stored(storedPlusOne),           // 4: raw copy
+        Slot::raw(EntryType::Bias2, 3555555, stream),         // 1: expanded
+        Slot::stored(stored),                                 // 2: read whole
+        Slot::raw(EntryType::Bias2, 3555555, streamPlusOne),  // 3: raw copy with a notice
+        Slot::stored(storedPlusOne),                          // 4: raw copy
     });
     ExtractionContext context = load("big.hqr", archive);
     context.naming.smartExtension = true;
@@ -448,7 +449,7 @@ TEST_F(ExtractionTest, VoiceFlagsFixTheFirstByteAndTurnOffSmartExtension)
         std::copy(head.begin(), head.end(), palSized.begin());
         const QString name = c.iff ? "en_gam.vox" : "en_000.vox";
         ExtractionContext context =
-            load(name, composeArchive({Slot::stored(palSized), Slot::compressed(Bytes(90, 'v'), 1)}));
+            load(name, composeArchive({Slot::stored(palSized), Slot::compressed(Bytes(90, 'v'), EntryType::Bias2)}));
         context.naming.smartExtension = true;  // would make entry 1 a palette
         ExtractEntries(context, {}, true);
         const QString base = name.left(6);
@@ -470,8 +471,8 @@ TEST_F(ExtractionTest, DamagedEntriesAreReportedWrittenAndCounted)
     const Bytes damaged = {0x01, 'A', 0x00, 0xF0};  // literal "A", then a copy 3841 bytes back
     const Bytes six(300, 'z');
     Bytes archive = composeArchive({Slot::stored(bytesOf("first")), Slot::stored(bytesOf("second entry")),
-                                    Slot::raw(1, 50, damaged), Slot::blank(), Slot::stored(bytesOf("fifth")),
-                                    Slot::compressed(six, 2)});
+                                    Slot::raw(EntryType::Bias2, 50, damaged), Slot::blank(),
+                                    Slot::stored(bytesOf("fifth")), Slot::compressed(six, EntryType::Bias3)});
     archive.resize(archive.size() - 4);
     const auto fileSize = static_cast<std::uint32_t>(archive.size());
     put32(archive, 6 * 4, fileSize);
@@ -525,7 +526,7 @@ TEST_F(ExtractionTest, RangeCopiesDoublesInFullAndIsClamped)
     // Entry numbers and doubles on: rows 2, 3, 4 (double of 2) and 5 at positions 1 .. 4.
     const Bytes five = randomBytes(700, 9, 3);
     const Bytes archive = composeArchive({Slot::blank(), Slot::stored(bytesOf("alpha")), Slot::stored(bytesOf("beta")),
-                                          Slot::doubleOf(1), Slot::compressed(five, 1)});
+                                          Slot::doubleOf(1), Slot::compressed(five, EntryType::Bias2)});
     struct Case {
         std::uint32_t from;
         std::uint32_t to;
@@ -570,7 +571,8 @@ TEST_F(ExtractionTest, FreeSpaceIsCheckedForTheRowsToBeWritten)
     // is written, while a selection or a range of the real row only is not.
     ExtractionContext context = load("s.hqr", composeArchive({Slot::stored(bytesOf("small"))}));
     std::vector<EntryRow> rows = m_scans.back().rows;
-    for (std::uint32_t i = 2; i <= 1000000; ++i) rows.push_back(EntryRow{i, 1u << 30, 0xFFFFFFFFu, 0xFFFFFFFFu, 0});
+    for (std::uint32_t i = 2; i <= 1000000; ++i)
+        rows.push_back(EntryRow{i, 1u << 30, 0xFFFFFFFFu, 0xFFFFFFFFu, EntryType::Stored});
     context.rows = &rows;
     context.naming.rowCount = rows.size();
 
@@ -594,8 +596,9 @@ TEST_F(ExtractionTest, FreeSpaceIsCheckedForTheRowsToBeWritten)
 
 TEST_F(ExtractionTest, LogLinesStatusAndSound)
 {
-    const Bytes archive = composeArchive({Slot::stored(bytesOf("abc")), Slot::compressed(Bytes(200, 'q'), 1),
-                                          Slot::blank(), Slot::compressed(Bytes(300, 'w'), 2)});
+    const Bytes archive =
+        composeArchive({Slot::stored(bytesOf("abc")), Slot::compressed(Bytes(200, 'q'), EntryType::Bias2),
+                        Slot::blank(), Slot::compressed(Bytes(300, 'w'), EntryType::Bias3)});
     ExtractionContext context = load("log.hqr", archive);
     const ExtractionStats stats = ExtractEntries(context, {}, true);
     ASSERT_EQ(m_recorder.logs.size(), 6) << m_recorder.logs.join(" | ").toStdString();

@@ -46,7 +46,7 @@ std::vector<std::uint32_t> numbers(const ArchiveScan& scan)
 Bytes mixedArchive()
 {
     return composeArchive({Slot::blank(), Slot::stored(bytesOf("two")), Slot::stored(bytesOf("three!")), Slot::blank(),
-                           Slot::doubleOf(2), Slot::compressed(Bytes(500, 'z'), 1)});
+                           Slot::doubleOf(2), Slot::compressed(Bytes(500, 'z'), EntryType::Bias2)});
 }
 
 }  // namespace
@@ -58,11 +58,60 @@ TEST(ArchiveScanTest, OneEntryArchiveHasATableOfTwoSlots)
     ArchiveScan scan;
     ASSERT_TRUE(scanBytes(archive, {}, &scan));
     ASSERT_EQ(scan.rows.size(), 1u);
-    EXPECT_EQ(scan.rows[0], (EntryRow{1, 8, 5, 5, 0}));
+    EXPECT_EQ(scan.rows[0], (EntryRow{1, 8, 5, 5, EntryType::Stored}));
     EXPECT_EQ(scan.fileSize, archive.size());
     EXPECT_EQ(scan.estimate, 1u);
     EXPECT_EQ(scan.extractedSize, 5u);
     EXPECT_FALSE(scan.hasIff);
+}
+
+TEST(EntryHeaderTest, WritesAndReadsTheTenBytes)
+{
+    Bytes bytes;
+    ByteWriter writer(bytes);
+    writeEntryHeader(writer, {0x01020304, 0xA0B0C0D0, EntryType::Bias3});
+    EXPECT_EQ(bytes, (Bytes{0x04, 0x03, 0x02, 0x01, 0xD0, 0xC0, 0xB0, 0xA0, 0x02, 0x00}));
+    ByteReader reader(bytes);
+    const EntryHeader header = readEntryHeader(reader);
+    EXPECT_TRUE(reader.ok());
+    EXPECT_TRUE(reader.atEnd());
+    EXPECT_EQ(header.diskSize, 0x01020304u);
+    EXPECT_EQ(header.archiveSize, 0xA0B0C0D0u);
+    EXPECT_EQ(header.type, EntryType::Bias3);
+
+    // Every header cut short fails the reader and gives zeros.
+    for (std::size_t n = 0; n < kEntryHeaderSize; ++n) {
+        ByteReader cut(bytes.data(), n);
+        const EntryHeader partial = readEntryHeader(cut);
+        EXPECT_FALSE(cut.ok()) << n;
+        EXPECT_EQ(partial.diskSize, 0u) << n;
+        EXPECT_EQ(partial.type, EntryType::Stored) << n;
+    }
+}
+
+// Types other than 1 and 2 are listed with the number stored and behave as stored; only the low
+// byte of the type field counts.
+TEST(EntryHeaderTest, TypesAreTakenFromTheLowByteAndOthersBehaveAsStored)
+{
+    struct Case {
+        std::uint8_t low, high;
+        int number;
+        bool compressed;
+        std::uint8_t bias;
+    };
+    const Case cases[] = {{0, 0, 0, false, 0}, {1, 0, 1, true, 2}, {2, 0, 2, true, 3},
+                          {7, 0, 7, false, 0}, {1, 5, 1, true, 2}, {0, 1, 0, false, 0}};
+    for (const Case& c : cases) {
+        Bytes archive = composeArchive({Slot::stored(bytesOf("data"))});
+        archive[8 + 8] = c.low;
+        archive[8 + 9] = c.high;
+        ArchiveScan scan;
+        ASSERT_TRUE(scanBytes(archive, {}, &scan));
+        ASSERT_EQ(scan.rows.size(), 1u);
+        EXPECT_EQ(typeNumber(scan.rows[0].type), c.number) << int(c.low) << "/" << int(c.high);
+        EXPECT_EQ(scan.rows[0].isCompressed(), c.compressed) << int(c.low);
+        EXPECT_EQ(scan.rows[0].lengthBias(), c.bias) << int(c.low);
+    }
 }
 
 TEST(ArchiveScanTest, NumberingAndDoublesFollowTheOptions)
@@ -92,7 +141,7 @@ TEST(ArchiveScanTest, NumberingAndDoublesFollowTheOptions)
     EXPECT_EQ(kept.rows[2].offset, kept.rows[1].offset);
     EXPECT_EQ(skipped.extractedSize, 3u + 6u + 500u);
     EXPECT_EQ(kept.extractedSize, 3u + 6u + 6u + 500u);
-    EXPECT_EQ(skipped.rows[2].type, 1);
+    EXPECT_EQ(skipped.rows[2].type, EntryType::Bias2);
     EXPECT_EQ(skipped.rows[2].diskSize, 500u);
 }
 
@@ -114,7 +163,7 @@ TEST(ArchiveScanTest, EstimateIsTheFirstPlaceOfTheSizeAtAnyBytePosition)
     ASSERT_TRUE(scanBytes(odd, {}, &scan));
     EXPECT_EQ(scan.estimate, 0u);
     ASSERT_EQ(scan.rows.size(), 1u);
-    EXPECT_EQ(scan.rows[0], (EntryRow{1, 0x4000, 0, 0, 0}));
+    EXPECT_EQ(scan.rows[0], (EntryRow{1, 0x4000, 0, 0, EntryType::Stored}));
 }
 
 TEST(ArchiveScanTest, IffIsLookedForInTheFirst3200BytesOnly)
@@ -168,7 +217,7 @@ TEST(ArchiveScanTest, SlotsPointingPastTheEndGiveRowsWithoutSizes)
     ArchiveScan scan;
     ASSERT_TRUE(scanBytes(archive, {}, &scan));
     ASSERT_EQ(scan.rows.size(), 2u);
-    EXPECT_EQ(scan.rows[1], (EntryRow{2, size + 1000, 0, 0, 0}));
+    EXPECT_EQ(scan.rows[1], (EntryRow{2, size + 1000, 0, 0, EntryType::Stored}));
 
     // A header cut by the end of the file counts as unreadable too.
     Bytes cut = archive;

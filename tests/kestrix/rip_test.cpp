@@ -9,6 +9,20 @@ using namespace testing_support;
 
 namespace {
 
+// The outcome of one rip: whether it succeeded, what it wrote, and the error text.
+struct Ripped {
+    bool ok = false;
+    RipResult result;
+    QString error;
+};
+
+Ripped rip(const RipRequest& request)
+{
+    Ripped r;
+    r.ok = RipFromFile(request, &r.result, &r.error);
+    return r;
+}
+
 Bytes numbered(std::size_t n)
 {
     Bytes b(n);
@@ -32,9 +46,10 @@ TEST(RipTest, TakesTheBytesAtTheOffset)
         {77, 0, numbered(100)},  // size 0: the whole file from its first byte, whatever the offset
     };
     for (const Case& c : cases) {
-        RipRequest request{dir.path("in.bin"), dir.path("out.bin"), c.offset, c.size, 0, 0};
-        const RipResult r = RipFromFile(request);
+        RipRequest request{dir.path("in.bin"), dir.path("out.bin"), c.offset, c.size, EntryType::Stored, 0};
+        const Ripped r = rip(request);
         ASSERT_TRUE(r.ok) << r.error.toStdString();
+        EXPECT_EQ(r.result.written, c.expected.size());
         EXPECT_EQ(readFile(dir.path("out.bin")), c.expected) << c.offset;
     }
 }
@@ -48,7 +63,7 @@ TEST(RipTest, RangesPastTheEndWriteNothing)
         std::uint64_t offset, size;
     };
     for (const Case& c : {Case{91, 10}, Case{100, 1}, Case{200, 5}, Case{1, 0xFFFFFFFFull}}) {
-        const RipResult r = RipFromFile({dir.path("in.bin"), dir.path("out.bin"), c.offset, c.size, 0, 0});
+        const Ripped r = rip({dir.path("in.bin"), dir.path("out.bin"), c.offset, c.size, EntryType::Stored, 0});
         EXPECT_FALSE(r.ok);
         EXPECT_EQ(r.error, QStringLiteral("%1: offset %2 and size %3 reach past the end of the file (100 bytes)")
                                .arg(dir.path("in.bin"))
@@ -56,7 +71,7 @@ TEST(RipTest, RangesPastTheEndWriteNothing)
                                .arg(c.size));
         EXPECT_EQ(readFile(dir.path("out.bin")), bytesOf("earlier"));
     }
-    const RipResult missing = RipFromFile({dir.path("none.bin"), dir.path("out.bin"), 0, 0, 0, 0});
+    const Ripped missing = rip({dir.path("none.bin"), dir.path("out.bin"), 0, 0, EntryType::Stored, 0});
     EXPECT_FALSE(missing.ok);
     EXPECT_TRUE(missing.error.startsWith(dir.path("none.bin")));
 }
@@ -65,16 +80,15 @@ TEST(RipTest, ExpandsCompressedBytesWithTheTypesBias)
 {
     TempFolder dir;
     const Bytes original = bytesOf("abcabcabcabcabcabc-xyzxyzxyzxyz-abcabcabc");
-    for (std::uint8_t type : {1, 2}) {
-        const Bytes packed = varnel::compress(original.data(), original.size(), type == 1 ? 2 : 3);
+    for (EntryType type : {EntryType::Bias2, EntryType::Bias3}) {
+        const Bytes packed = varnel::compress(original.data(), original.size(), type == EntryType::Bias2 ? 2 : 3);
         Bytes file = bytesOf("HEAD");
         file.insert(file.end(), packed.begin(), packed.end());
         file.push_back(0xEE);
         writeFile(dir.path("in.bin"), file);
-        const RipResult r =
-            RipFromFile({dir.path("in.bin"), dir.path("out.bin"), 4, packed.size(), type, original.size()});
+        const Ripped r = rip({dir.path("in.bin"), dir.path("out.bin"), 4, packed.size(), type, original.size()});
         ASSERT_TRUE(r.ok) << r.error.toStdString();
-        EXPECT_TRUE(r.warning.isEmpty());
+        EXPECT_TRUE(r.result.warning.isEmpty());
         EXPECT_EQ(readFile(dir.path("out.bin")), original);
     }
 }
@@ -84,12 +98,13 @@ TEST(RipTest, DamagedAndImpossibleExpansions)
     TempFolder dir;
     writeFile(dir.path("in.bin"), Bytes{0x03, 0x61, 0x62, 0x12, 0x00});
     // Asking for more than the stream holds: written with zeros, and a warning.
-    RipResult r = RipFromFile({dir.path("in.bin"), dir.path("out.bin"), 0, 0, 1, 12});
+    Ripped r = rip({dir.path("in.bin"), dir.path("out.bin"), 0, 0, EntryType::Bias2, 12});
     ASSERT_TRUE(r.ok);
-    EXPECT_FALSE(r.warning.isEmpty());
+    EXPECT_FALSE(r.result.warning.isEmpty());
     EXPECT_EQ(readFile(dir.path("out.bin")), (Bytes{0x61, 0x62, 0x61, 0x62, 0x61, 0x62, 0, 0, 0, 0, 0, 0}));
     // More than 5 bytes can possibly produce (9 x 5 + 144): refused, nothing written.
-    r = RipFromFile({dir.path("in.bin"), dir.path("out2.bin"), 0, 0, 1, 190});
+    r = rip({dir.path("in.bin"), dir.path("out2.bin"), 0, 0, EntryType::Bias2, 190});
     EXPECT_FALSE(r.ok);
+    EXPECT_TRUE(r.error.contains(QStringLiteral("at most 189"))) << r.error.toStdString();
     EXPECT_FALSE(fileExists(dir.path("out2.bin")));
 }

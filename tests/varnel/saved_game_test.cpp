@@ -80,12 +80,12 @@ TEST_P(SavedGameCaseTest, WritesTheExpectedCopy)
     const SaveCase& c = GetParam();
     writeFile(source(), c.file);
     const SavedGameResult r = varnel::decompressSavedGame(source());
-    EXPECT_EQ(r.status, c.status) << r.message.toStdString();
+    EXPECT_EQ(r.status, c.status) << r.error.toStdString();
     if (c.status == Status::Written)
-        EXPECT_TRUE(r.message.isEmpty()) << r.message.toStdString();
+        EXPECT_TRUE(r.error.isEmpty()) << r.error.toStdString();
     else
-        EXPECT_TRUE(r.message.contains(QStringLiteral("game.sav")))
-            << "the message names the file: " << r.message.toStdString();
+        EXPECT_TRUE(r.error.contains(QStringLiteral("game.sav")))
+            << "the message names the file: " << r.error.toStdString();
 
     if (c.writesCopy) {
         EXPECT_EQ(r.outputPath, copy());

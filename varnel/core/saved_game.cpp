@@ -1,10 +1,12 @@
 #include "saved_game.h"
 
 #include <cstring>
+#include <optional>
 
 #include <QFile>
 #include <QFileInfo>
 
+#include "byte_io.h"
 #include "decompress.h"
 #include "memory_stream.h"
 
@@ -16,11 +18,19 @@ constexpr std::uint8_t kPlainMarker = 0x24;
 constexpr std::uint8_t kNameMarker = 0xBE;
 constexpr std::size_t kNameStart = 5;
 
+// The offset just past the zero byte that ends the name at offset 5; nothing when it has none.
+std::optional<std::size_t> endOfName(const kestrix::ByteReader& reader)
+{
+    for (std::size_t at = kNameStart; at < reader.size(); ++at)
+        if (reader.u8At(at) == 0) return at + 1;
+    return std::nullopt;
+}
+
 SavedGameResult fail(SavedGameResult::Status status, const QString& message)
 {
     SavedGameResult r;
     r.status = status;
-    r.message = message;
+    r.error = message;
     return r;
 }
 
@@ -42,29 +52,25 @@ SavedGameResult decompressSavedGame(const QString& path)
     QString error;
     if (!file.loadFromFile(path, &error)) return fail(SavedGameResult::Status::Failed, error);
 
-    const std::uint8_t* bytes = file.data();
-    const std::size_t size = file.size();
-    if (size == 0 || bytes[0] != kCompressedMarker)
+    kestrix::ByteReader reader(file.data(), file.size());
+    if (reader.u8At(0) != kCompressedMarker)
         return fail(SavedGameResult::Status::NotCompressed,
                     QStringLiteral("%1: not a compressed saved game (its first byte is not A4)").arg(path));
 
     // The save's name runs from offset 5 up to and including its zero byte; H is just after it.
-    const void* zero = size > kNameStart ? std::memchr(bytes + kNameStart, 0, size - kNameStart) : nullptr;
-    if (!zero)
+    const std::optional<std::size_t> h = endOfName(reader);
+    if (!h)
         return fail(SavedGameResult::Status::NotCompressed,
                     QStringLiteral("%1: not a compressed saved game (its name has no end)").arg(path));
-    const std::size_t h = static_cast<std::size_t>(static_cast<const std::uint8_t*>(zero) - bytes) + 1;
-    if (size - h < 4)
+    reader.seek(*h);
+    const std::uint32_t declared = reader.u32();
+    if (!reader.ok())
         return fail(SavedGameResult::Status::Failed,
                     QStringLiteral("%1: damaged saved game: the file ends before the size field at offset %2")
                         .arg(path)
-                        .arg(h));
-
-    const std::uint32_t declared =
-        static_cast<std::uint32_t>(bytes[h]) | (static_cast<std::uint32_t>(bytes[h + 1]) << 8) |
-        (static_cast<std::uint32_t>(bytes[h + 2]) << 16) | (static_cast<std::uint32_t>(bytes[h + 3]) << 24);
-    const std::uint8_t* body = bytes + h + 4;
-    const std::size_t bodySize = size - h - 4;
+                        .arg(*h));
+    const std::uint8_t* body = reader.peek(reader.remaining());
+    const std::size_t bodySize = reader.remaining();
     if (declared > maxExpandedSize(bodySize))
         return fail(SavedGameResult::Status::Failed,
                     QStringLiteral("%1: damaged saved game: the size field claims %2 bytes, but %3 compressed "
@@ -75,19 +81,19 @@ SavedGameResult decompressSavedGame(const QString& path)
                         .arg(maxExpandedSize(bodySize)));
 
     kestrix::MemoryStream copy;
-    copy.setSize(h + declared);
-    std::memcpy(copy.data(), bytes, h);
+    copy.setSize(*h + declared);
+    std::memcpy(copy.data(), file.data(), *h);
     copy.data()[0] = kPlainMarker;
     copy.data()[kNameStart] = kNameMarker;  // also when the name is empty and byte 5 is its zero
-    const DecodeResult decoded = decompress(copy.data() + h, declared, body, bodySize, 2);
+    const DecodeResult decoded = decompress(copy.data() + *h, declared, body, bodySize, 2);
 
     SavedGameResult r;
     r.outputPath = savedGameCopyPath(path);
     if (!copy.saveToFile(r.outputPath, &error)) return fail(SavedGameResult::Status::Failed, error);
     r.status = decoded.isDamaged() ? SavedGameResult::Status::WrittenDamaged : SavedGameResult::Status::Written;
     if (decoded.isDamaged())
-        r.message = QStringLiteral("%1: damaged saved game: %2; the rest of the copy is zero")
-                        .arg(path, describeDecodeProblem(decoded, declared, bodySize));
+        r.error = QStringLiteral("%1: damaged saved game: %2; the rest of the copy is zero")
+                      .arg(path, describeDecodeProblem(decoded, declared, bodySize));
     return r;
 }
 

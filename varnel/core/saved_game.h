@@ -8,13 +8,13 @@ namespace varnel {
 struct SavedGameResult {
     enum class Status {
         Written,         // the uncompressed copy was written
-        WrittenDamaged,  // written, but the body was damaged (message says how; missing bytes are 0)
+        WrittenDamaged,  // written, but the body was damaged (error says how; missing bytes are 0)
         NotCompressed,   // no file, or not a compressed saved game: nothing written
         Failed,          // damaged beyond use or the copy could not be written: nothing written
     };
     Status status = Status::NotCompressed;
     QString outputPath;  // folder + "$" + file name
-    QString message;     // what went wrong, naming the file
+    QString error;       // what went wrong, naming the file
 };
 
 // The path of the uncompressed copy of `path`: its folder, "$" and its file name.
