@@ -136,20 +136,22 @@ int runSearch(const QStringList& argv)
         const qlonglong t = args.value("--type").trimmed().toLongLong(&ok);
         if (!ok) throw UsageError{QStringLiteral("--type: expected a number, got \"%1\"").arg(args.value("--type"))};
         if (t < -128 || t > 127)
-            throw UsageError{
-                QString::fromStdString(kestrix::InvalidSearchType(static_cast<std::int8_t>(t & 0xFF)).what())};
+            throw UsageError{kestrix::invalidSearchTypeMessage(static_cast<std::int8_t>(t & 0xFF))};
         type = static_cast<std::int8_t>(t);
     }
 
     kestrix::SearchPattern pattern;
-    try {
+    QString typeError;
+    {
         if (args.has("--text")) {
             const auto bytes = kestrix::encodeCp1252(args.value("--text"));
             if (!bytes) throw UsageError{QStringLiteral("--text has characters outside Windows-1252; use --bytes")};
-            pattern = kestrix::textPattern(*bytes, type);
+            if (!kestrix::textPattern(*bytes, type, &pattern, &typeError)) throw UsageError{typeError};
         } else if (args.has("--int")) {
             const std::int64_t v = parseNumber(args.value("--int"), "--int", INT32_MIN, UINT32_MAX);
-            pattern = kestrix::integerPattern(static_cast<std::int32_t>(static_cast<std::uint32_t>(v)), type);
+            if (!kestrix::integerPattern(static_cast<std::int32_t>(static_cast<std::uint32_t>(v)), type, &pattern,
+                                         &typeError))
+                throw UsageError{typeError};
         } else {
             QString hex = args.value("--bytes");
             hex.remove(u' ').remove(u':');
@@ -161,8 +163,6 @@ int runSearch(const QStringList& argv)
                                      .arg(args.value("--bytes"))};
             pattern.bytes = raw.toStdString();
         }
-    } catch (const kestrix::InvalidSearchType& e) {
-        throw UsageError{QString::fromStdString(e.what())};
     }
 
     const QString path = args.positional().first();
