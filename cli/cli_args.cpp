@@ -4,7 +4,7 @@
 
 namespace cli {
 
-bool Args::parse(const QStringList& argv, const std::vector<OptionSpec>& specs, QString* error)
+bool Args::parse(const QStringList& argv, const std::vector<OptionDecl>& accepted, QString* error)
 {
     bool optionsEnded = false;
     for (qsizetype i = 0; i < argv.size(); ++i) {
@@ -26,20 +26,20 @@ bool Args::parse(const QStringList& argv, const std::vector<OptionSpec>& specs, 
             value = arg.mid(eq + 1);
             inlineValue = true;
         }
-        const OptionSpec* spec = nullptr;
-        for (const OptionSpec& s : specs)
-            if (name == QLatin1String(s.name)) spec = &s;
-        if (!spec) {
+        const OptionDecl* decl = nullptr;
+        for (const OptionDecl& d : accepted)
+            if (name == QLatin1String(d.name)) decl = &d;
+        if (!decl) {
             *error = QStringLiteral("unknown option %1").arg(name);
             return false;
         }
-        if (spec->takesValue && !inlineValue) {
+        if (decl->takesValue() && !inlineValue) {
             if (i + 1 >= argv.size()) {
                 *error = QStringLiteral("%1 needs a value").arg(name);
                 return false;
             }
             value = argv[++i];
-        } else if (!spec->takesValue && inlineValue) {
+        } else if (!decl->takesValue() && inlineValue) {
             *error = QStringLiteral("%1 takes no value").arg(name);
             return false;
         }
@@ -63,11 +63,11 @@ QString Args::value(const char* name) const
     return result;
 }
 
-Args parseArgs(const QStringList& argv, const std::vector<OptionSpec>& specs)
+Args parseArgs(const QStringList& argv, const std::vector<OptionDecl>& accepted)
 {
     Args args;
     QString error;
-    if (!args.parse(argv, specs, &error)) throw UsageError{error};
+    if (!args.parse(argv, accepted, &error)) throw UsageError{error};
     return args;
 }
 

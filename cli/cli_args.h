@@ -14,18 +14,25 @@ constexpr int kExitOk = 0;
 constexpr int kExitFailed = 1;
 constexpr int kExitUsage = 2;
 
-struct OptionSpec {
-    const char* name;  // "--size", "-o"
-    bool takesValue;
+// Whether an accepted option stands alone or is followed by a value.
+enum class OptionValue { None, Required };
+
+// A descriptor of one option that a command accepts: its spelling ("--size", "-o") and whether
+// a value follows it.
+struct OptionDecl {
+    const char* name;
+    OptionValue value;
+
+    bool takesValue() const { return value == OptionValue::Required; }
 };
 
 // The options and positional arguments of one command. "--name value" and "--name=value" both
 // work; "--" ends the options.
 class Args {
 public:
-    // Parses `argv` (without the program and command names). False with `error` set on an
-    // unknown option or a missing value.
-    bool parse(const QStringList& argv, const std::vector<OptionSpec>& specs, QString* error);
+    // Parses `argv` (without the program and command names) against the accepted options.
+    // False with `error` set on an unknown option, a missing value or a value given to a switch.
+    bool parse(const QStringList& argv, const std::vector<OptionDecl>& accepted, QString* error);
 
     bool has(const char* name) const;
     QString value(const char* name) const;
@@ -37,7 +44,7 @@ private:
 };
 
 // Parses a command's arguments; throws UsageError (below) on an unknown option or a missing value.
-Args parseArgs(const QStringList& argv, const std::vector<OptionSpec>& specs);
+Args parseArgs(const QStringList& argv, const std::vector<OptionDecl>& accepted);
 
 // Thrown for wrong usage; main() prints it and exits with 2.
 struct UsageError {

@@ -26,7 +26,9 @@ const char kListHelp[] =
 
 int runList(const QStringList& argv)
 {
-    const Args args = parseArgs(argv, {{"--entry-numbers", false}, {"--keep-doubles", false}, {"--json", false}});
+    const Args args = parseArgs(
+        argv,
+        {{"--entry-numbers", OptionValue::None}, {"--keep-doubles", OptionValue::None}, {"--json", OptionValue::None}});
     if (args.positional().size() != 1) throw UsageError{QStringLiteral("list needs exactly one ARCHIVE")};
     const QString path = args.positional().first();
 
@@ -79,8 +81,11 @@ const char kRipHelp[] =
 
 int runRip(const QStringList& argv)
 {
-    const Args args =
-        parseArgs(argv, {{"-o", true}, {"--offset", true}, {"--size", true}, {"--type", true}, {"--disk-size", true}});
+    const Args args = parseArgs(argv, {{"-o", OptionValue::Required},
+                                       {"--offset", OptionValue::Required},
+                                       {"--size", OptionValue::Required},
+                                       {"--type", OptionValue::Required},
+                                       {"--disk-size", OptionValue::Required}});
     if (args.positional().size() != 1) throw UsageError{QStringLiteral("rip needs exactly one FILE")};
     if (!args.has("-o")) throw UsageError{QStringLiteral("rip needs -o OUT")};
 
@@ -120,9 +125,12 @@ const char kSearchHelp[] =
 
 int runSearch(const QStringList& argv)
 {
-    const Args args = parseArgs(
-        argv,
-        {{"--text", true}, {"--bytes", true}, {"--int", true}, {"--type", true}, {"--from", true}, {"--all", false}});
+    const Args args = parseArgs(argv, {{"--text", OptionValue::Required},
+                                       {"--bytes", OptionValue::Required},
+                                       {"--int", OptionValue::Required},
+                                       {"--type", OptionValue::Required},
+                                       {"--from", OptionValue::Required},
+                                       {"--all", OptionValue::None}});
     if (args.positional().size() != 1) throw UsageError{QStringLiteral("search needs exactly one FILE")};
     const int kinds = int(args.has("--text")) + int(args.has("--bytes")) + int(args.has("--int"));
     if (kinds != 1) throw UsageError{QStringLiteral("search needs exactly one of --text, --bytes and --int")};

@@ -67,20 +67,20 @@ const char kExtractHelp[] =
 
 int runExtract(const QStringList& argv)
 {
-    const Args args = parseArgs(argv, {{"-o", true},
-                                       {"--rows", true},
-                                       {"--range", true},
-                                       {"--smart-ext", false},
-                                       {"--batch-files", false},
-                                       {"--entry-numbers", false},
-                                       {"--keep-doubles", false},
-                                       {"--base", true},
-                                       {"--ext", true},
-                                       {"--movie-names", false},
-                                       {"--no-movie-names", false},
-                                       {"--vox1", false},
-                                       {"--vox2", false},
-                                       {"--no-vox", false}});
+    const Args args = parseArgs(argv, {{"-o", OptionValue::Required},
+                                       {"--rows", OptionValue::Required},
+                                       {"--range", OptionValue::Required},
+                                       {"--smart-ext", OptionValue::None},
+                                       {"--batch-files", OptionValue::None},
+                                       {"--entry-numbers", OptionValue::None},
+                                       {"--keep-doubles", OptionValue::None},
+                                       {"--base", OptionValue::Required},
+                                       {"--ext", OptionValue::Required},
+                                       {"--movie-names", OptionValue::None},
+                                       {"--no-movie-names", OptionValue::None},
+                                       {"--vox1", OptionValue::None},
+                                       {"--vox2", OptionValue::None},
+                                       {"--no-vox", OptionValue::None}});
     if (args.positional().size() != 1) throw UsageError{QStringLiteral("extract needs exactly one ARCHIVE")};
     if (args.has("--rows") && args.has("--range"))
         throw UsageError{QStringLiteral("--rows and --range exclude each other")};
@@ -166,7 +166,7 @@ const char kPackHelp[] =
 
 int runPack(const QStringList& argv)
 {
-    const Args args = parseArgs(argv, {{"--compress", true}});
+    const Args args = parseArgs(argv, {{"--compress", OptionValue::Required}});
     if (args.positional().size() < 2) throw UsageError{QStringLiteral("pack needs OUT and at least one ITEM")};
     bundra::BuildOptions options;
     if (args.has("--compress"))

@@ -83,7 +83,9 @@ pictor::CustomLayout customLayout(const QString& text)
 
 int runImageConvert(const QStringList& argv)
 {
-    const Args args = parseArgs(argv, {{"--palette", true}, {"--format", true}, {"--custom", true}});
+    const Args args = parseArgs(argv, {{"--palette", OptionValue::Required},
+                                       {"--format", OptionValue::Required},
+                                       {"--custom", OptionValue::Required}});
     if (args.positional().size() != 2) throw UsageError{QStringLiteral("image convert needs IN and OUT")};
     const QString in = args.positional()[0];
     const QString out = args.positional()[1];
@@ -136,7 +138,7 @@ int runImageConvert(const QStringList& argv)
 
 int runPaletteConvert(const QStringList& argv)
 {
-    const Args args = parseArgs(argv, {{"--format", true}});
+    const Args args = parseArgs(argv, {{"--format", OptionValue::Required}});
     if (args.positional().size() != 2) throw UsageError{QStringLiteral("palette convert needs IN and OUT")};
     if (!args.has("--format")) throw UsageError{QStringLiteral("palette convert needs --format raw|riff|jasc")};
     const QString format = args.value("--format");

@@ -27,7 +27,7 @@ public:
 
 int runDump(const QStringList& argv)
 {
-    const Args args = parseArgs(argv, {{"--quarn1", false}, {"--json", false}});
+    const Args args = parseArgs(argv, {{"--quarn1", OptionValue::None}, {"--json", OptionValue::None}});
     if (args.positional().size() != 1) throw UsageError{QStringLiteral("textbank dump needs exactly one FILE")};
     const QString path = args.positional().first();
     const bool quarn1 = args.has("--quarn1");
@@ -71,7 +71,7 @@ int runDump(const QStringList& argv)
 
 int runBuild(const QStringList& argv)
 {
-    const Args args = parseArgs(argv, {{"--quarn1", false}});
+    const Args args = parseArgs(argv, {{"--quarn1", OptionValue::None}});
     if (args.positional().size() != 2) throw UsageError{QStringLiteral("textbank build needs IN.json and OUT")};
     const QString in = args.positional()[0];
     const bool quarn1 = args.has("--quarn1");
