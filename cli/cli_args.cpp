@@ -2,6 +2,8 @@
 
 #include <cstdio>
 
+#include <QRegularExpression>
+
 namespace cli {
 
 bool Args::parse(const QStringList& argv, const std::vector<OptionDecl>& accepted, QString* error)
@@ -122,6 +124,37 @@ QByteArray jsonString(const QString& text)
     return out + '"';
 }
 
+QString withDetail(const QString& fixedText, const QString& detail)
+{
+    return fixedText + QStringLiteral(": ") + detail;
+}
+
+QString namingFile(const QString& message, const QString& path)
+{
+    return message.contains(path) ? message : withDetail(message, path);
+}
+
+QString oneLine(const QString& message)
+{
+    static const QRegularExpression kLineBreaks(QStringLiteral("\\s*[\\r\\n]+\\s*"));
+    return QString(message).replace(kLineBreaks, QStringLiteral(" ")).trimmed();
+}
+
+QString bytesAndMegabytes(std::uint64_t bytes)
+{
+    // QString::number formats in the C locale, so the point stays a point.
+    return QStringLiteral("%1 bytes (%2 MB)")
+        .arg(bytes)
+        .arg(QString::number(static_cast<double>(bytes) / 1024.0 / 1024.0, 'f', 3));
+}
+
+QString shellWord(const QString& text)
+{
+    static const QRegularExpression kSafe(QStringLiteral("^[A-Za-z0-9_./+:=,@%-]+$"));
+    if (kSafe.match(text).hasMatch()) return text;
+    return u'\'' + QString(text).replace(u'\'', QStringLiteral("'\\''")) + u'\'';
+}
+
 void writeOut(const QByteArray& bytes)
 {
     std::fwrite(bytes.constData(), 1, static_cast<std::size_t>(bytes.size()), stdout);
@@ -134,7 +167,7 @@ void writeOut(const QString& text)
 
 void warn(const QString& message)
 {
-    const QByteArray line = "kestrix-cli: " + message.toUtf8() + '\n';
+    const QByteArray line = "kestrix-cli: " + oneLine(message).toUtf8() + '\n';
     std::fwrite(line.constData(), 1, static_cast<std::size_t>(line.size()), stderr);
 }
 

@@ -61,7 +61,19 @@ std::int64_t parseNumber(const QString& text, const char* option, std::int64_t m
 // A JSON string literal: quotes, backslashes and control characters escaped; the rest as UTF-8.
 QByteArray jsonString(const QString& text);
 
-// Output helpers: data to stdout, "kestrix-cli: MESSAGE" to stderr.
+// Message helpers. A fixed text that a window shows is printed as it stands, then ": " and the
+// detail a window would not need (the file, the entry, the figures).
+QString withDetail(const QString& fixedText, const QString& detail);
+// `message` when it names `path` already, otherwise `message` + ": " + `path`.
+QString namingFile(const QString& message, const QString& path);
+// The message on one line: every run of CR and LF becomes one space, ends are trimmed.
+QString oneLine(const QString& message);
+// "N bytes (X.XXX MB)", with "." as the decimal point whatever the locale.
+QString bytesAndMegabytes(std::uint64_t bytes);
+// `text` as one shell word: as it is when it holds only safe characters, else in single quotes.
+QString shellWord(const QString& text);
+
+// Output helpers: data to stdout, "kestrix-cli: MESSAGE" to stderr (flattened by oneLine).
 void writeOut(const QByteArray& bytes);
 void writeOut(const QString& text);
 void warn(const QString& message);
