@@ -2,9 +2,11 @@
 
 #include <cstdio>
 
+#include <QRegularExpression>
+
 namespace cli {
 
-bool Args::parse(const QStringList& argv, const std::vector<OptionSpec>& specs, QString* error)
+bool Args::parse(const QStringList& argv, const std::vector<OptionDecl>& accepted, QString* error)
 {
     bool optionsEnded = false;
     for (qsizetype i = 0; i < argv.size(); ++i) {
@@ -26,20 +28,20 @@ bool Args::parse(const QStringList& argv, const std::vector<OptionSpec>& specs, 
             value = arg.mid(eq + 1);
             inlineValue = true;
         }
-        const OptionSpec* spec = nullptr;
-        for (const OptionSpec& s : specs)
-            if (name == QLatin1String(s.name)) spec = &s;
-        if (!spec) {
+        const OptionDecl* decl = nullptr;
+        for (const OptionDecl& d : accepted)
+            if (name == QLatin1String(d.name)) decl = &d;
+        if (!decl) {
             *error = QStringLiteral("unknown option %1").arg(name);
             return false;
         }
-        if (spec->takesValue && !inlineValue) {
+        if (decl->takesValue() && !inlineValue) {
             if (i + 1 >= argv.size()) {
                 *error = QStringLiteral("%1 needs a value").arg(name);
                 return false;
             }
             value = argv[++i];
-        } else if (!spec->takesValue && inlineValue) {
+        } else if (!decl->takesValue() && inlineValue) {
             *error = QStringLiteral("%1 takes no value").arg(name);
             return false;
         }
@@ -63,11 +65,11 @@ QString Args::value(const char* name) const
     return result;
 }
 
-Args parseArgs(const QStringList& argv, const std::vector<OptionSpec>& specs)
+Args parseArgs(const QStringList& argv, const std::vector<OptionDecl>& accepted)
 {
     Args args;
     QString error;
-    if (!args.parse(argv, specs, &error)) throw UsageError{error};
+    if (!args.parse(argv, accepted, &error)) throw UsageError{error};
     return args;
 }
 
@@ -122,6 +124,37 @@ QByteArray jsonString(const QString& text)
     return out + '"';
 }
 
+QString withDetail(const QString& fixedText, const QString& detail)
+{
+    return fixedText + QStringLiteral(": ") + detail;
+}
+
+QString namingFile(const QString& message, const QString& path)
+{
+    return message.contains(path) ? message : withDetail(message, path);
+}
+
+QString oneLine(const QString& message)
+{
+    static const QRegularExpression kLineBreaks(QStringLiteral("\\s*[\\r\\n]+\\s*"));
+    return QString(message).replace(kLineBreaks, QStringLiteral(" ")).trimmed();
+}
+
+QString bytesAndMegabytes(std::uint64_t bytes)
+{
+    // QString::number formats in the C locale, so the point stays a point.
+    return QStringLiteral("%1 bytes (%2 MB)")
+        .arg(bytes)
+        .arg(QString::number(static_cast<double>(bytes) / 1024.0 / 1024.0, 'f', 3));
+}
+
+QString shellWord(const QString& text)
+{
+    static const QRegularExpression kSafe(QStringLiteral("^[A-Za-z0-9_./+:=,@%-]+$"));
+    if (kSafe.match(text).hasMatch()) return text;
+    return u'\'' + QString(text).replace(u'\'', QStringLiteral("'\\''")) + u'\'';
+}
+
 void writeOut(const QByteArray& bytes)
 {
     std::fwrite(bytes.constData(), 1, static_cast<std::size_t>(bytes.size()), stdout);
@@ -134,7 +167,7 @@ void writeOut(const QString& text)
 
 void warn(const QString& message)
 {
-    const QByteArray line = "kestrix-cli: " + message.toUtf8() + '\n';
+    const QByteArray line = "kestrix-cli: " + oneLine(message).toUtf8() + '\n';
     std::fwrite(line.constData(), 1, static_cast<std::size_t>(line.size()), stderr);
 }
 

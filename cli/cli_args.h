@@ -14,18 +14,25 @@ constexpr int kExitOk = 0;
 constexpr int kExitFailed = 1;
 constexpr int kExitUsage = 2;
 
-struct OptionSpec {
-    const char* name;  // "--size", "-o"
-    bool takesValue;
+// Whether an accepted option stands alone or is followed by a value.
+enum class OptionValue { None, Required };
+
+// A descriptor of one option that a command accepts: its spelling ("--size", "-o") and whether
+// a value follows it.
+struct OptionDecl {
+    const char* name;
+    OptionValue value;
+
+    bool takesValue() const { return value == OptionValue::Required; }
 };
 
 // The options and positional arguments of one command. "--name value" and "--name=value" both
 // work; "--" ends the options.
 class Args {
 public:
-    // Parses `argv` (without the program and command names). False with `error` set on an
-    // unknown option or a missing value.
-    bool parse(const QStringList& argv, const std::vector<OptionSpec>& specs, QString* error);
+    // Parses `argv` (without the program and command names) against the accepted options.
+    // False with `error` set on an unknown option, a missing value or a value given to a switch.
+    bool parse(const QStringList& argv, const std::vector<OptionDecl>& accepted, QString* error);
 
     bool has(const char* name) const;
     QString value(const char* name) const;
@@ -37,7 +44,7 @@ private:
 };
 
 // Parses a command's arguments; throws UsageError (below) on an unknown option or a missing value.
-Args parseArgs(const QStringList& argv, const std::vector<OptionSpec>& specs);
+Args parseArgs(const QStringList& argv, const std::vector<OptionDecl>& accepted);
 
 // Thrown for wrong usage; main() prints it and exits with 2.
 struct UsageError {
@@ -54,7 +61,19 @@ std::int64_t parseNumber(const QString& text, const char* option, std::int64_t m
 // A JSON string literal: quotes, backslashes and control characters escaped; the rest as UTF-8.
 QByteArray jsonString(const QString& text);
 
-// Output helpers: data to stdout, "kestrix-cli: MESSAGE" to stderr.
+// Message helpers. A fixed text that a window shows is printed as it stands, then ": " and the
+// detail a window would not need (the file, the entry, the figures).
+QString withDetail(const QString& fixedText, const QString& detail);
+// `message` when it names `path` already, otherwise `message` + ": " + `path`.
+QString namingFile(const QString& message, const QString& path);
+// The message on one line: every run of CR and LF becomes one space, ends are trimmed.
+QString oneLine(const QString& message);
+// "N bytes (X.XXX MB)", with "." as the decimal point whatever the locale.
+QString bytesAndMegabytes(std::uint64_t bytes);
+// `text` as one shell word: as it is when it holds only safe characters, else in single quotes.
+QString shellWord(const QString& text);
+
+// Output helpers: data to stdout, "kestrix-cli: MESSAGE" to stderr (flattened by oneLine).
 void writeOut(const QByteArray& bytes);
 void writeOut(const QString& text);
 void warn(const QString& message);

@@ -1,5 +1,7 @@
 // kestrix-cli list, rip and search.
 
+#include <vector>
+
 #include <QFile>
 
 #include "StreamSearch.h"
@@ -26,7 +28,9 @@ const char kListHelp[] =
 
 int runList(const QStringList& argv)
 {
-    const Args args = parseArgs(argv, {{"--entry-numbers", false}, {"--keep-doubles", false}, {"--json", false}});
+    const Args args = parseArgs(
+        argv,
+        {{"--entry-numbers", OptionValue::None}, {"--keep-doubles", OptionValue::None}, {"--json", OptionValue::None}});
     if (args.positional().size() != 1) throw UsageError{QStringLiteral("list needs exactly one ARCHIVE")};
     const QString path = args.positional().first();
 
@@ -35,7 +39,7 @@ int runList(const QStringList& argv)
     options.keepDoubles = args.has("--keep-doubles");
     kestrix::ArchiveScan scan;
     QString error;
-    if (!kestrix::scanArchiveFile(path, options, nullptr, &scan, &error)) throw Failure{error};
+    if (!kestrix::scanArchiveFile(path, options, nullptr, &scan, &error)) throw Failure{namingFile(error, path)};
 
     QByteArray out;
     out.reserve(static_cast<qsizetype>(scan.rows.size()) * 40 + 128);
@@ -79,8 +83,11 @@ const char kRipHelp[] =
 
 int runRip(const QStringList& argv)
 {
-    const Args args =
-        parseArgs(argv, {{"-o", true}, {"--offset", true}, {"--size", true}, {"--type", true}, {"--disk-size", true}});
+    const Args args = parseArgs(argv, {{"-o", OptionValue::Required},
+                                       {"--offset", OptionValue::Required},
+                                       {"--size", OptionValue::Required},
+                                       {"--type", OptionValue::Required},
+                                       {"--disk-size", OptionValue::Required}});
     if (args.positional().size() != 1) throw UsageError{QStringLiteral("rip needs exactly one FILE")};
     if (!args.has("-o")) throw UsageError{QStringLiteral("rip needs -o OUT")};
 
@@ -121,81 +128,126 @@ const char kSearchHelp[] =
     "\n"
     "Nothing found: empty output, exit 1. An invalid type: exit 2.\n";
 
-int runSearch(const QStringList& argv)
+namespace {
+
+// What `search` was asked to find, read from its arguments.
+struct SearchRequest {
+    QString path;
+    kestrix::SearchPattern pattern;
+    QString what;  // the pattern as given, for messages: --text "aa"
+    std::int64_t from = 0;
+    bool all = false;
+};
+
+// The type is a signed 8-bit value; a number outside that is reported like an invalid type.
+std::int8_t parseSearchType(const Args& args)
 {
-    const Args args = parseArgs(
-        argv,
-        {{"--text", true}, {"--bytes", true}, {"--int", true}, {"--type", true}, {"--from", true}, {"--all", false}});
+    if (!args.has("--type")) return args.has("--text") ? 2 : 3;
+    bool ok = false;
+    const qlonglong t = args.value("--type").trimmed().toLongLong(&ok);
+    if (!ok) throw UsageError{QStringLiteral("--type: expected a number, got \"%1\"").arg(args.value("--type"))};
+    if (t < -128 || t > 127) throw UsageError{kestrix::invalidSearchTypeMessage(static_cast<std::int8_t>(t & 0xFF))};
+    return static_cast<std::int8_t>(t);
+}
+
+// The bytes to look for: the text in Windows-1252, the integer in the type's byte order, or the
+// hexadecimal bytes as they are. Wrong usage and invalid types throw UsageError.
+kestrix::SearchPattern buildPattern(const Args& args, std::int8_t type)
+{
+    kestrix::SearchPattern pattern;
+    QString typeError;
+    if (args.has("--text")) {
+        const auto bytes = kestrix::encodeCp1252(args.value("--text"));
+        if (!bytes) throw UsageError{QStringLiteral("--text has characters outside Windows-1252; use --bytes")};
+        if (!kestrix::textPattern(*bytes, type, &pattern, &typeError)) throw UsageError{typeError};
+    } else if (args.has("--int")) {
+        const std::int64_t v = parseNumber(args.value("--int"), "--int", INT32_MIN, UINT32_MAX);
+        if (!kestrix::integerPattern(static_cast<std::int32_t>(static_cast<std::uint32_t>(v)), type, &pattern,
+                                     &typeError))
+            throw UsageError{typeError};
+    } else {
+        QString hex = args.value("--bytes");
+        hex.remove(u' ').remove(u':');
+        if (hex.startsWith(QLatin1String("0x"), Qt::CaseInsensitive)) hex = hex.mid(2);
+        const QByteArray raw = QByteArray::fromHex(hex.toLatin1());
+        if (hex.isEmpty() || hex.size() % 2 != 0 || raw.size() * 2 != hex.size() ||
+            raw.toHex().compare(hex.toLatin1(), Qt::CaseInsensitive) != 0)
+            throw UsageError{
+                QStringLiteral("--bytes: expected pairs of hexadecimal digits, got \"%1\"").arg(args.value("--bytes"))};
+        pattern.bytes = raw.toStdString();
+    }
+    return pattern;
+}
+
+SearchRequest parseSearchOptions(const QStringList& argv)
+{
+    const Args args = parseArgs(argv, {{"--text", OptionValue::Required},
+                                       {"--bytes", OptionValue::Required},
+                                       {"--int", OptionValue::Required},
+                                       {"--type", OptionValue::Required},
+                                       {"--from", OptionValue::Required},
+                                       {"--all", OptionValue::None}});
     if (args.positional().size() != 1) throw UsageError{QStringLiteral("search needs exactly one FILE")};
     const int kinds = int(args.has("--text")) + int(args.has("--bytes")) + int(args.has("--int"));
     if (kinds != 1) throw UsageError{QStringLiteral("search needs exactly one of --text, --bytes and --int")};
     if (args.has("--bytes") && args.has("--type"))
         throw UsageError{QStringLiteral("--type applies to --text and --int, not to --bytes")};
 
-    // The type is a signed 8-bit value; anything else is reported like an invalid type.
-    std::int8_t type = args.has("--text") ? 2 : 3;
-    if (args.has("--type")) {
-        bool ok = false;
-        const qlonglong t = args.value("--type").trimmed().toLongLong(&ok);
-        if (!ok) throw UsageError{QStringLiteral("--type: expected a number, got \"%1\"").arg(args.value("--type"))};
-        if (t < -128 || t > 127)
-            throw UsageError{
-                QString::fromStdString(kestrix::InvalidSearchType(static_cast<std::int8_t>(t & 0xFF)).what())};
-        type = static_cast<std::int8_t>(t);
-    }
+    SearchRequest request;
+    const std::int8_t type = parseSearchType(args);
+    request.pattern = buildPattern(args, type);
+    for (const char* option : {"--text", "--int", "--bytes"})
+        if (args.has(option)) request.what = QStringLiteral("%1 \"%2\"").arg(QLatin1String(option), args.value(option));
+    if (args.has("--type")) request.what += QStringLiteral(" (type %1)").arg(type);
+    request.path = args.positional().first();
+    request.from = args.has("--from") ? parseNumber(args.value("--from"), "--from", 0, INT64_MAX) : 0;
+    request.all = args.has("--all");
+    return request;
+}
 
-    kestrix::SearchPattern pattern;
-    try {
-        if (args.has("--text")) {
-            const auto bytes = kestrix::encodeCp1252(args.value("--text"));
-            if (!bytes) throw UsageError{QStringLiteral("--text has characters outside Windows-1252; use --bytes")};
-            pattern = kestrix::textPattern(*bytes, type);
-        } else if (args.has("--int")) {
-            const std::int64_t v = parseNumber(args.value("--int"), "--int", INT32_MIN, UINT32_MAX);
-            pattern = kestrix::integerPattern(static_cast<std::int32_t>(static_cast<std::uint32_t>(v)), type);
-        } else {
-            QString hex = args.value("--bytes");
-            hex.remove(u' ').remove(u':');
-            if (hex.startsWith(QLatin1String("0x"), Qt::CaseInsensitive)) hex = hex.mid(2);
-            const QByteArray raw = QByteArray::fromHex(hex.toLatin1());
-            if (hex.isEmpty() || hex.size() % 2 != 0 || raw.size() * 2 != hex.size() ||
-                raw.toHex().compare(hex.toLatin1(), Qt::CaseInsensitive) != 0)
-                throw UsageError{QStringLiteral("--bytes: expected pairs of hexadecimal digits, got \"%1\"")
-                                     .arg(args.value("--bytes"))};
-            pattern.bytes = raw.toStdString();
-        }
-    } catch (const kestrix::InvalidSearchType& e) {
-        throw UsageError{QString::fromStdString(e.what())};
-    }
-
-    const QString path = args.positional().first();
-    const std::int64_t from = args.has("--from") ? parseNumber(args.value("--from"), "--from", 0, INT64_MAX) : 0;
-    const auto* p = reinterpret_cast<const std::uint8_t*>(pattern.bytes.data());
-    const std::size_t n = pattern.bytes.size();
-
-    QByteArray out;
-    if (args.has("--all")) {
-        // Every match: search the file in memory, restarting one byte after each match.
+// The offsets of the first match at or after the start, or with `all` of every match
+// (overlapping ones included: the search goes on one byte after each match).
+std::vector<std::uint64_t> findMatches(const SearchRequest& request)
+{
+    const auto* p = reinterpret_cast<const std::uint8_t*>(request.pattern.bytes.data());
+    const std::size_t n = request.pattern.bytes.size();
+    std::vector<std::uint64_t> matches;
+    if (request.all) {
         kestrix::MemoryStream stream;
         QString error;
-        if (!stream.loadFromFile(path, &error)) throw Failure{error};
-        if (static_cast<std::uint64_t>(from) <= stream.size()) {
-            stream.setPosition(static_cast<std::size_t>(from));
-            while (kestrix::SearchStream(stream, p, n, pattern.compare)) {
-                out += QByteArray::number(qulonglong(stream.position())) + '\n';
-                stream.setPosition(stream.position() + 1);
-            }
+        if (!stream.loadFromFile(request.path, &error)) throw Failure{namingFile(error, request.path)};
+        if (static_cast<std::uint64_t>(request.from) > stream.size()) return matches;
+        stream.setPosition(static_cast<std::size_t>(request.from));
+        while (kestrix::SearchStream(stream, p, n, request.pattern.compare)) {
+            matches.push_back(stream.position());
+            stream.setPosition(stream.position() + 1);
         }
-    } else {
-        QFile file(path);
-        if (!file.open(QIODevice::ReadOnly)) throw Failure{QStringLiteral("%1: %2").arg(path, file.errorString())};
-        if (from <= file.size()) {
-            file.seek(from);
-            if (kestrix::SearchStream(file, p, n, pattern.compare)) out += QByteArray::number(file.pos()) + '\n';
-        }
+        return matches;
     }
-    if (out.isEmpty()) throw Failure{QStringLiteral("%1: not found").arg(path)};
+    QFile file(request.path);
+    if (!file.open(QIODevice::ReadOnly)) throw Failure{QStringLiteral("%1: %2").arg(request.path, file.errorString())};
+    if (request.from <= file.size() && file.seek(request.from) &&
+        kestrix::SearchStream(file, p, n, request.pattern.compare))
+        matches.push_back(static_cast<std::uint64_t>(file.pos()));
+    return matches;
+}
+
+void printMatches(const SearchRequest& request, const std::vector<std::uint64_t>& matches)
+{
+    if (matches.empty())
+        throw Failure{
+            QStringLiteral("%1: %2 not found at or after byte %3").arg(request.path, request.what).arg(request.from)};
+    QByteArray out;
+    for (std::uint64_t offset : matches) out += QByteArray::number(qulonglong(offset)) + '\n';
     writeOut(out);
+}
+
+}  // namespace
+
+int runSearch(const QStringList& argv)
+{
+    const SearchRequest request = parseSearchOptions(argv);
+    printMatches(request, findMatches(request));
     return kExitOk;
 }
 

@@ -1,5 +1,7 @@
 // kestrix-cli extract and pack.
 
+#include <algorithm>
+
 #include <QDir>
 #include <QFileInfo>
 
@@ -8,23 +10,78 @@
 #include "commands.h"
 #include "extraction.h"
 #include "hqr_archive.h"
+#include "naming.h"
 #include "operation_observer.h"
 
 namespace cli {
 namespace {
 
-// Per-entry problems and notices become warnings on stderr.
+// What `extract` was asked to do, read from its arguments.
+struct ExtractRequest {
+    enum class Selection { All, Rows, Range };
+
+    QString archive;
+    QString outputDir;
+    kestrix::ScanOptions scan;
+    Selection selection = Selection::All;
+    QString rows;  // "1,3,5-7" with Selection::Rows
+    std::uint32_t rangeFrom = 0, rangeTo = 0;
+    Args args;  // for the naming overrides, applied once the archive's defaults are known
+};
+
+// Per-entry problems and notices become warnings on stderr. The notice about a compressed entry
+// too large to expand is followed by the entry and the command that expands it; the row comes
+// from the list position the extraction shows while it works on it.
 class WarningObserver : public kestrix::OperationObserver {
 public:
+    WarningObserver(const ExtractRequest& request, const kestrix::ArchiveScan& scan,
+                    const kestrix::NamingConfig& naming)
+        : m_request(request), m_scan(scan), m_naming(naming)
+    {
+    }
+
+    void statusText(int panel, const QString& text) override
+    {
+        if (panel == 1) m_position = text.toULongLong();
+    }
     void notice(const QString& text) override
     {
-        warn(QString(text).replace(QStringLiteral("\r\n"), QStringLiteral(" ")));
+        if (text == QLatin1String(kestrix::kLargeCompressedNotice) && m_position >= 1 &&
+            m_position <= m_scan.rows.size())
+            warn(withDetail(text, largeEntryDetail(m_scan.rows[m_position - 1])));
+        else
+            warn(text);
     }
     void problem(const QString& text) override { warn(text); }
+
+private:
+    QString largeEntryDetail(const kestrix::EntryRow& row) const
+    {
+        const QString copy = QDir(m_request.outputDir).filePath(kestrix::BuildOutputName(m_naming, row.number));
+        return QStringLiteral(
+                   "entry %1 at offset %2 (%3 stored bytes, type %4, %5 expanded) was copied as it is to "
+                   "%6; to expand it run kestrix-cli rip %7 -o %8 --offset %9 --size %10 --type %11 "
+                   "--disk-size %12")
+            .arg(row.number)
+            .arg(row.offset)
+            .arg(row.archiveSize)
+            .arg(kestrix::typeNumber(row.type))
+            .arg(row.diskSize)
+            .arg(copy, shellWord(m_request.archive), shellWord(copy))
+            .arg(static_cast<std::uint64_t>(row.offset) + kestrix::kEntryHeaderSize)
+            .arg(row.archiveSize)
+            .arg(kestrix::typeNumber(row.type))
+            .arg(row.diskSize);
+    }
+
+    const ExtractRequest& m_request;
+    const kestrix::ArchiveScan& m_scan;
+    const kestrix::NamingConfig& m_naming;
+    std::uint64_t m_position = 0;  // 1-based list position of the row being extracted
 };
 
 // "1,3,5-7" into 0-based list indexes; positions outside 1 .. rowCount fail.
-std::vector<std::size_t> parseRows(const QString& text, std::size_t rowCount)
+std::vector<std::size_t> parseRows(const QString& text, std::size_t rowCount, const QString& archive)
 {
     std::vector<std::size_t> indexes;
     for (const QString& part : text.split(u',')) {
@@ -35,10 +92,156 @@ std::vector<std::size_t> parseRows(const QString& text, std::size_t rowCount)
         const std::int64_t to = ends.size() == 2 ? parseNumber(ends.last(), "--rows", 1, INT32_MAX) : from;
         if (to < from) throw UsageError{QStringLiteral("--rows: %1 runs backwards").arg(part)};
         if (static_cast<std::uint64_t>(to) > rowCount)
-            throw Failure{QStringLiteral("--rows: position %1 is beyond the list's %2 rows").arg(to).arg(rowCount)};
+            throw Failure{
+                QStringLiteral("--rows: position %1 is beyond the %2 rows of %3").arg(to).arg(rowCount).arg(archive)};
         for (std::int64_t p = from; p <= to; ++p) indexes.push_back(static_cast<std::size_t>(p - 1));
     }
     return indexes;
+}
+
+ExtractRequest parseExtractOptions(const QStringList& argv)
+{
+    ExtractRequest request;
+    const Args args = parseArgs(argv, {{"-o", OptionValue::Required},
+                                       {"--rows", OptionValue::Required},
+                                       {"--range", OptionValue::Required},
+                                       {"--smart-ext", OptionValue::None},
+                                       {"--batch-files", OptionValue::None},
+                                       {"--entry-numbers", OptionValue::None},
+                                       {"--keep-doubles", OptionValue::None},
+                                       {"--base", OptionValue::Required},
+                                       {"--ext", OptionValue::Required},
+                                       {"--movie-names", OptionValue::None},
+                                       {"--no-movie-names", OptionValue::None},
+                                       {"--vox1", OptionValue::None},
+                                       {"--vox2", OptionValue::None},
+                                       {"--no-vox", OptionValue::None}});
+    if (args.positional().size() != 1) throw UsageError{QStringLiteral("extract needs exactly one ARCHIVE")};
+    if (args.has("--rows") && args.has("--range"))
+        throw UsageError{QStringLiteral("--rows and --range exclude each other")};
+    if (args.has("--movie-names") && args.has("--no-movie-names"))
+        throw UsageError{QStringLiteral("--movie-names and --no-movie-names exclude each other")};
+    if (args.has("--no-vox") && (args.has("--vox1") || args.has("--vox2")))
+        throw UsageError{QStringLiteral("--no-vox excludes --vox1 and --vox2")};
+    if (args.has("--range")) {
+        const QStringList ends = args.value("--range").split(u'-');
+        if (ends.size() != 2)
+            throw UsageError{QStringLiteral("--range: expected FROM-TO, got \"%1\"").arg(args.value("--range"))};
+        request.rangeFrom = static_cast<std::uint32_t>(parseNumber(ends[0], "--range", 0, UINT32_MAX));
+        request.rangeTo = static_cast<std::uint32_t>(parseNumber(ends[1], "--range", 0, UINT32_MAX));
+        if (request.rangeTo < request.rangeFrom)
+            throw UsageError{QStringLiteral("--range: %1 runs backwards").arg(args.value("--range"))};
+        request.selection = ExtractRequest::Selection::Range;
+    } else if (args.has("--rows")) {
+        request.rows = args.value("--rows");
+        request.selection = ExtractRequest::Selection::Rows;
+    }
+    request.archive = args.positional().first();
+    request.outputDir = args.has("-o") ? args.value("-o") : QStringLiteral(".");
+    request.scan.useEntryNumbers = args.has("--entry-numbers");
+    request.scan.keepDoubles = args.has("--keep-doubles");
+    request.args = args;
+    return request;
+}
+
+kestrix::ArchiveScan loadArchive(const ExtractRequest& request)
+{
+    kestrix::ArchiveScan scan;
+    QString error;
+    if (!kestrix::scanArchiveFile(request.archive, request.scan, nullptr, &scan, &error))
+        throw Failure{namingFile(error, request.archive)};
+    return scan;
+}
+
+// The archive's defaults, then the flags that override them.
+kestrix::NamingConfig namingFor(const ExtractRequest& request, const kestrix::ArchiveScan& scan)
+{
+    const Args& args = request.args;
+    kestrix::NamingConfig naming;
+    kestrix::ArchiveDefaults(request.archive, scan.hasIff, scan.rows.size(), naming);
+    if (args.has("--base")) naming.baseName = args.value("--base");
+    if (args.has("--ext")) naming.extension = args.value("--ext");
+    naming.smartExtension = args.has("--smart-ext");
+    naming.createBatchFiles = args.has("--batch-files");
+    if (args.has("--movie-names")) naming.useMovieNames = true;
+    if (args.has("--no-movie-names")) naming.useMovieNames = false;
+    if (args.has("--vox1") || args.has("--vox2") || args.has("--no-vox")) {
+        naming.quarn1Vox = args.has("--vox1");
+        naming.quarn2Vox = args.has("--vox2");
+    }
+    return naming;
+}
+
+// The list indexes the command extracts (sorted, each once), for --rows and --range as the core
+// will cut them; every row otherwise.
+std::vector<std::size_t> chooseRows(const ExtractRequest& request, const kestrix::ArchiveScan& scan)
+{
+    std::vector<std::size_t> indexes;
+    switch (request.selection) {
+    case ExtractRequest::Selection::All:
+        for (std::size_t i = 0; i < scan.rows.size(); ++i) indexes.push_back(i);
+        break;
+    case ExtractRequest::Selection::Rows:
+        indexes = parseRows(request.rows, scan.rows.size(), request.archive);
+        std::sort(indexes.begin(), indexes.end());
+        indexes.erase(std::unique(indexes.begin(), indexes.end()), indexes.end());
+        break;
+    case ExtractRequest::Selection::Range: {
+        const std::uint64_t first = std::max<std::uint64_t>(request.rangeFrom, 1);
+        const std::uint64_t last = std::min<std::uint64_t>(request.rangeTo, scan.rows.size());
+        for (std::uint64_t p = first; p <= last; ++p) indexes.push_back(static_cast<std::size_t>(p - 1));
+        break;
+    }
+    }
+    return indexes;
+}
+
+// The refused free-space check, with what the chosen rows need and what the folder has.
+QString notEnoughSpace(const ExtractRequest& request, const kestrix::ArchiveScan& scan,
+                       const std::vector<std::size_t>& indexes)
+{
+    std::uint64_t needed = 0;
+    for (std::size_t i : indexes) needed += scan.rows[i].diskSize;
+    const qint64 available = kestrix::AvailableOutputBytes(request.outputDir);
+    const QString free = available >= 0 ? bytesAndMegabytes(static_cast<std::uint64_t>(available)) + " free"
+                                        : QStringLiteral("free space that could not be told");
+    return withDetail(QString::fromLatin1(kestrix::kNotEnoughSpaceMessage),
+                      QStringLiteral("%1 entries of %2 need %3, %4 has %5; nothing written")
+                          .arg(indexes.size())
+                          .arg(request.archive, bytesAndMegabytes(needed), request.outputDir, free));
+}
+
+kestrix::ExtractionStats runExtraction(const ExtractRequest& request, const kestrix::ArchiveScan& scan,
+                                       const kestrix::NamingConfig& naming, const std::vector<std::size_t>& indexes)
+{
+    WarningObserver observer(request, scan, naming);
+    QString lastOutput;
+    kestrix::ExtractionContext context;
+    context.archivePath = request.archive;
+    context.rows = &scan.rows;
+    context.slotCount = scan.slotCount;
+    context.useEntryNumbers = request.scan.useEntryNumbers;
+    context.naming = naming;
+    context.outputDir = request.outputDir;
+    context.lastOutputFile = &lastOutput;
+    context.observer = &observer;
+    switch (request.selection) {
+    case ExtractRequest::Selection::Range:
+        return kestrix::ExtractRange(context, request.rangeFrom, request.rangeTo);
+    case ExtractRequest::Selection::Rows:
+        return kestrix::ExtractEntries(context, indexes, false);
+    case ExtractRequest::Selection::All:
+        break;
+    }
+    return kestrix::ExtractEntries(context, {}, true);
+}
+
+void printStatistics(const ExtractRequest& request, const kestrix::ExtractionStats& stats)
+{
+    const QStringList lines = stats.statisticsLines().mid(0, 3);
+    writeOut(lines.join(u'\n') + u'\n');
+    if (stats.problems > 0)
+        warn(QStringLiteral("%1: %2 entries had problems").arg(request.archive).arg(stats.problems));
 }
 
 }  // namespace
@@ -67,87 +270,17 @@ const char kExtractHelp[] =
 
 int runExtract(const QStringList& argv)
 {
-    const Args args = parseArgs(argv, {{"-o", true},
-                                       {"--rows", true},
-                                       {"--range", true},
-                                       {"--smart-ext", false},
-                                       {"--batch-files", false},
-                                       {"--entry-numbers", false},
-                                       {"--keep-doubles", false},
-                                       {"--base", true},
-                                       {"--ext", true},
-                                       {"--movie-names", false},
-                                       {"--no-movie-names", false},
-                                       {"--vox1", false},
-                                       {"--vox2", false},
-                                       {"--no-vox", false}});
-    if (args.positional().size() != 1) throw UsageError{QStringLiteral("extract needs exactly one ARCHIVE")};
-    if (args.has("--rows") && args.has("--range"))
-        throw UsageError{QStringLiteral("--rows and --range exclude each other")};
-    if (args.has("--movie-names") && args.has("--no-movie-names"))
-        throw UsageError{QStringLiteral("--movie-names and --no-movie-names exclude each other")};
-    if (args.has("--no-vox") && (args.has("--vox1") || args.has("--vox2")))
-        throw UsageError{QStringLiteral("--no-vox excludes --vox1 and --vox2")};
-    std::uint32_t rangeFrom = 0, rangeTo = 0;
-    if (args.has("--range")) {
-        const QStringList ends = args.value("--range").split(u'-');
-        if (ends.size() != 2)
-            throw UsageError{QStringLiteral("--range: expected FROM-TO, got \"%1\"").arg(args.value("--range"))};
-        rangeFrom = static_cast<std::uint32_t>(parseNumber(ends[0], "--range", 0, UINT32_MAX));
-        rangeTo = static_cast<std::uint32_t>(parseNumber(ends[1], "--range", 0, UINT32_MAX));
-        if (rangeTo < rangeFrom)
-            throw UsageError{QStringLiteral("--range: %1 runs backwards").arg(args.value("--range"))};
-    }
-    const QString archive = args.positional().first();
+    const ExtractRequest request = parseExtractOptions(argv);
+    const kestrix::ArchiveScan scan = loadArchive(request);
+    const kestrix::NamingConfig naming = namingFor(request, scan);
+    const std::vector<std::size_t> indexes = chooseRows(request, scan);
+    if (!QDir().mkpath(request.outputDir))
+        throw Failure{QStringLiteral("%1: cannot create the folder").arg(request.outputDir)};
 
-    kestrix::ScanOptions scanOptions;
-    scanOptions.useEntryNumbers = args.has("--entry-numbers");
-    scanOptions.keepDoubles = args.has("--keep-doubles");
-    kestrix::ArchiveScan scan;
-    QString error;
-    if (!kestrix::scanArchiveFile(archive, scanOptions, nullptr, &scan, &error)) throw Failure{error};
-
-    kestrix::NamingConfig naming;
-    kestrix::ArchiveDefaults(archive, scan.hasIff, scan.rows.size(), naming);
-    if (args.has("--base")) naming.baseName = args.value("--base");
-    if (args.has("--ext")) naming.extension = args.value("--ext");
-    naming.smartExtension = args.has("--smart-ext");
-    naming.createBatchFiles = args.has("--batch-files");
-    if (args.has("--movie-names")) naming.useMovieNames = true;
-    if (args.has("--no-movie-names")) naming.useMovieNames = false;
-    if (args.has("--vox1") || args.has("--vox2") || args.has("--no-vox")) {
-        naming.quarn1Vox = args.has("--vox1");
-        naming.quarn2Vox = args.has("--vox2");
-    }
-
-    const QString outputDir = args.has("-o") ? args.value("-o") : QStringLiteral(".");
-    if (!QDir().mkpath(outputDir)) throw Failure{QStringLiteral("%1: cannot create the folder").arg(outputDir)};
-
-    WarningObserver observer;
-    QString lastOutput;
-    kestrix::ExtractionContext context;
-    context.archivePath = archive;
-    context.rows = &scan.rows;
-    context.slotCount = scan.slotCount;
-    context.useEntryNumbers = scanOptions.useEntryNumbers;
-    context.naming = naming;
-    context.outputDir = outputDir;
-    context.lastOutputFile = &lastOutput;
-    context.observer = &observer;
-
-    kestrix::ExtractionStats stats;
-    if (args.has("--range"))
-        stats = kestrix::ExtractRange(context, rangeFrom, rangeTo);
-    else if (args.has("--rows"))
-        stats = kestrix::ExtractEntries(context, parseRows(args.value("--rows"), scan.rows.size()), false);
-    else
-        stats = kestrix::ExtractEntries(context, {}, true);
-
-    if (stats.refused) throw Failure{QString::fromLatin1(kestrix::kNotEnoughSpaceMessage)};
+    const kestrix::ExtractionStats stats = runExtraction(request, scan, naming, indexes);
+    if (stats.refused) throw Failure{notEnoughSpace(request, scan, indexes)};
     if (!stats.error.isEmpty()) throw Failure{stats.error};
-    QStringList lines = stats.statisticsLines().mid(0, 3);
-    writeOut(lines.join(u'\n') + u'\n');
-    if (stats.problems > 0) warn(QStringLiteral("%1 entries had problems").arg(stats.problems));
+    printStatistics(request, stats);
     return kExitOk;
 }
 
@@ -166,7 +299,7 @@ const char kPackHelp[] =
 
 int runPack(const QStringList& argv)
 {
-    const Args args = parseArgs(argv, {{"--compress", true}});
+    const Args args = parseArgs(argv, {{"--compress", OptionValue::Required}});
     if (args.positional().size() < 2) throw UsageError{QStringLiteral("pack needs OUT and at least one ITEM")};
     bundra::BuildOptions options;
     if (args.has("--compress"))
@@ -180,7 +313,7 @@ int runPack(const QStringList& argv)
         bundra::PackerItem item;
         QString error;
         if (!bundra::makePackerItem(path, true, &item, &error)) {
-            if (QFileInfo::exists(path)) throw Failure{error};
+            if (QFileInfo::exists(path)) throw Failure{namingFile(error, path)};
             // Left for the builder, which reports "File does not exist" for it.
             item.path = path;
             item.size = QStringLiteral("0");
@@ -199,7 +332,10 @@ int runPack(const QStringList& argv)
             warn(item >= 0 ? QStringLiteral("%1: %2").arg(paths[item], text) : text);
         },
         options, &result, &error);
-    if (!written) throw Failure{error};
+    if (!written)
+        throw Failure{result.errorItem >= 0 && result.errorItem < paths.size()
+                          ? namingFile(error, paths[result.errorItem])
+                          : namingFile(error, output)};
     return kExitOk;
 }
 

@@ -25,9 +25,9 @@ pictor::Palette paletteOrThrow(const QString& source)
     case pictor::PaletteLoad::Status::Nothing:
         throw Failure{QStringLiteral("%1: no such palette file").arg(source)};
     case pictor::PaletteLoad::Status::Invalid:
-        throw Failure{QStringLiteral("%1: %2").arg(source, load.message)};
+        throw Failure{withDetail(load.message, source)};
     case pictor::PaletteLoad::Status::Error:
-        throw Failure{load.message};
+        throw Failure{namingFile(load.message, source)};
     }
     throw Failure{QStringLiteral("%1: the palette could not be loaded").arg(source)};
 }
@@ -83,7 +83,9 @@ pictor::CustomLayout customLayout(const QString& text)
 
 int runImageConvert(const QStringList& argv)
 {
-    const Args args = parseArgs(argv, {{"--palette", true}, {"--format", true}, {"--custom", true}});
+    const Args args = parseArgs(argv, {{"--palette", OptionValue::Required},
+                                       {"--format", OptionValue::Required},
+                                       {"--custom", OptionValue::Required}});
     if (args.positional().size() != 2) throw UsageError{QStringLiteral("image convert needs IN and OUT")};
     const QString in = args.positional()[0];
     const QString out = args.positional()[1];
@@ -96,7 +98,7 @@ int runImageConvert(const QStringList& argv)
         if (!QFileInfo(in).isFile()) throw Failure{QStringLiteral("%1: No such file or directory").arg(in)};
         const pictor::PictureOpen opened = pictor::openPicture(in);
         if (!opened.notice.isEmpty()) warn(opened.notice);
-        if (opened.status != pictor::PictureOpen::Status::Loaded) throw Failure{opened.error};
+        if (opened.status != pictor::PictureOpen::Status::Loaded) throw Failure{namingFile(opened.error, in)};
         image = opened.image;
     } else {
         pictor::Palette palette =
@@ -112,7 +114,10 @@ int runImageConvert(const QStringList& argv)
                                          "its size or a .qsp/.qsr extension; --custom WxH gives them)")
                               .arg(in)};
         case pictor::GameImageLoad::Status::Error:
-            throw Failure{loaded.error};
+            // A batch file's invalid palette comes with the palette's fixed text alone.
+            if (loaded.paletteLoad.status == pictor::PaletteLoad::Status::Invalid)
+                throw Failure{withDetail(loaded.error, QStringLiteral("the palette that %1 names").arg(in))};
+            throw Failure{namingFile(loaded.error, in)};
         case pictor::GameImageLoad::Status::Loaded:
             break;
         }
@@ -123,20 +128,25 @@ int runImageConvert(const QStringList& argv)
 
     if (target == Target::Qim) {
         const pictor::QimSave saved = pictor::SaveAsQim(image, out, true);
-        if (saved.status != pictor::QimSave::Status::Written) throw Failure{saved.message};
+        if (saved.status == pictor::QimSave::Status::Not8Bit)
+            throw Failure{withDetail(
+                saved.message,
+                QStringLiteral("%1 is a %2-bit picture; %3 not written").arg(in).arg(image.depth()).arg(out))};
+        if (saved.status != pictor::QimSave::Status::Written) throw Failure{namingFile(saved.message, out)};
         return kExitOk;
     }
     static const pictor::ExportFormat kFormats[] = {pictor::ExportFormat::Bmp8, pictor::ExportFormat::Bmp24,
                                                     pictor::ExportFormat::Gif,  pictor::ExportFormat::Jpeg,
                                                     pictor::ExportFormat::Tga,  pictor::ExportFormat::Png};
     QString error;
-    if (!pictor::exportPicture(image, out, kFormats[static_cast<int>(target)], &error)) throw Failure{error};
+    if (!pictor::exportPicture(image, out, kFormats[static_cast<int>(target)], &error))
+        throw Failure{namingFile(error, out)};
     return kExitOk;
 }
 
 int runPaletteConvert(const QStringList& argv)
 {
-    const Args args = parseArgs(argv, {{"--format", true}});
+    const Args args = parseArgs(argv, {{"--format", OptionValue::Required}});
     if (args.positional().size() != 2) throw UsageError{QStringLiteral("palette convert needs IN and OUT")};
     if (!args.has("--format")) throw UsageError{QStringLiteral("palette convert needs --format raw|riff|jasc")};
     const QString format = args.value("--format");
@@ -147,7 +157,8 @@ int runPaletteConvert(const QStringList& argv)
                              : format == QLatin1String("riff") ? palette.toRiff()
                                                                : palette.toJasc();
     QString error;
-    if (!kestrix::writeFileAtomically(args.positional()[1], bytes, &error)) throw Failure{error};
+    if (!kestrix::writeFileAtomically(args.positional()[1], bytes, &error))
+        throw Failure{namingFile(error, args.positional()[1])};
     return kExitOk;
 }
 

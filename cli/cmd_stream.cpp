@@ -45,7 +45,7 @@ const char kDecompressHelp[] =
 
 int runDecompress(const QStringList& argv)
 {
-    const Args args = parseArgs(argv, {{"--size", true}, {"--bias", true}});
+    const Args args = parseArgs(argv, {{"--size", OptionValue::Required}, {"--bias", OptionValue::Required}});
     if (args.positional().size() != 2) throw UsageError{QStringLiteral("decompress needs IN and OUT")};
     if (!args.has("--size")) throw UsageError{QStringLiteral("decompress needs --size N")};
     const auto size = static_cast<std::uint64_t>(parseNumber(args.value("--size"), "--size", 0, INT64_MAX));
@@ -79,7 +79,7 @@ const char kCompressHelp[] =
 
 int runCompress(const QStringList& argv)
 {
-    const Args args = parseArgs(argv, {{"--bias", true}});
+    const Args args = parseArgs(argv, {{"--bias", OptionValue::Required}});
     if (args.positional().size() != 2) throw UsageError{QStringLiteral("compress needs IN and OUT")};
     const std::uint8_t bias = biasOption(args);
     const QString in = args.positional()[0];

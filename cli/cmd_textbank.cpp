@@ -1,6 +1,7 @@
 // kestrix-cli textbank dump and build.
 
 #include <QFile>
+#include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -14,29 +15,33 @@
 namespace cli {
 namespace {
 
-// Character warnings become one-line warnings on stderr.
+// Character warnings become one-line warnings on stderr that name the file they are about.
 class CharacterWarnings : public kestrix::OperationObserver {
 public:
-    void notice(const QString& text) override
-    {
-        QString line = text;
-        line.replace(QStringLiteral("\n\r"), QStringLiteral(" ")).replace(QStringLiteral("\r\n"), QStringLiteral(" "));
-        warn(line);
-    }
+    explicit CharacterWarnings(const QString& path) : m_path(path) {}
+    void notice(const QString& text) override { warn(withDetail(text, m_path)); }
+
+private:
+    QString m_path;
 };
 
 int runDump(const QStringList& argv)
 {
-    const Args args = parseArgs(argv, {{"--quarn1", false}, {"--json", false}});
+    const Args args = parseArgs(argv, {{"--quarn1", OptionValue::None}, {"--json", OptionValue::None}});
     if (args.positional().size() != 1) throw UsageError{QStringLiteral("textbank dump needs exactly one FILE")};
     const QString path = args.positional().first();
     const bool quarn1 = args.has("--quarn1");
     if (!QFile::exists(path)) throw Failure{QStringLiteral("%1: No such file or directory").arg(path)};
 
-    CharacterWarnings warnings;
+    CharacterWarnings warnings(path);
     const tessel::TextBankLoad load = tessel::LoadTextFile(path, quarn1, &warnings);
-    if (load.status != tessel::TextBankLoad::Status::Loaded)
-        throw Failure{QStringLiteral("%1: %2").arg(path, load.message)};
+    if (load.status == tessel::TextBankLoad::Status::TooLarge)
+        throw Failure{
+            withDetail(load.message, QStringLiteral("%1 is %2 bytes; text banks above %3 bytes are not opened")
+                                         .arg(path)
+                                         .arg(QFileInfo(path).size())
+                                         .arg(tessel::kMaxTextFileSize))};
+    if (load.status != tessel::TextBankLoad::Status::Loaded) throw Failure{namingFile(load.message, path)};
 
     QByteArray out;
     if (args.has("--json")) {
@@ -71,7 +76,7 @@ int runDump(const QStringList& argv)
 
 int runBuild(const QStringList& argv)
 {
-    const Args args = parseArgs(argv, {{"--quarn1", false}});
+    const Args args = parseArgs(argv, {{"--quarn1", OptionValue::None}});
     if (args.positional().size() != 2) throw UsageError{QStringLiteral("textbank build needs IN.json and OUT")};
     const QString in = args.positional()[0];
     const bool quarn1 = args.has("--quarn1");
@@ -100,11 +105,19 @@ int runBuild(const QStringList& argv)
         entries.push_back(e);
     }
 
-    CharacterWarnings warnings;
+    CharacterWarnings warnings(in);
+    const QString out = args.positional()[1];
     const tessel::TextBankWrite written = tessel::WriteTextBank(entries, quarn1, &warnings);
-    if (!written.ok) throw Failure{written.error};
+    if (!written.ok && written.error == QLatin1String(tessel::kOver64KMessage))
+        throw Failure{withDetail(written.error, QStringLiteral("the %1 texts of %2 make a bank of more than %3 bytes; "
+                                                               "%4 not written")
+                                                    .arg(entries.size())
+                                                    .arg(in)
+                                                    .arg(tessel::kMaxBankSize)
+                                                    .arg(out))};
+    if (!written.ok) throw Failure{QStringLiteral("%1: %2").arg(in, written.error)};
     QString error;
-    if (!kestrix::writeFileAtomically(args.positional()[1], written.bytes, &error)) throw Failure{error};
+    if (!kestrix::writeFileAtomically(out, written.bytes, &error)) throw Failure{namingFile(error, out)};
     return kExitOk;
 }
 

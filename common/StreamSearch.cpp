@@ -50,9 +50,19 @@ bool compareNoCase(const std::uint8_t* streamBytes, const std::uint8_t* pattern,
     return true;
 }
 
-InvalidSearchType::InvalidSearchType(std::int8_t type)
-    : std::runtime_error("Invalid search type : " + std::to_string(static_cast<std::uint8_t>(type)))
+bool isValidTextSearchType(std::int8_t type)
 {
+    return type != 0 && type >= -2 && type <= 2;
+}
+
+bool isValidIntegerSearchType(std::int8_t type)
+{
+    return type != 0 && type >= -3 && type <= 3;
+}
+
+QString invalidSearchTypeMessage(std::int8_t type)
+{
+    return QStringLiteral("Invalid search type : %1").arg(static_cast<std::uint8_t>(type));
 }
 
 bool SearchStream(MemoryStream& stream, const std::uint8_t* pattern, std::size_t length, CompareRoutine compare)
@@ -104,9 +114,12 @@ bool SearchBytes(QIODevice& stream, const std::uint8_t* pattern, std::size_t len
     return SearchStream(stream, pattern, length, compareExact);
 }
 
-SearchPattern textPattern(const std::string& text, std::int8_t type)
+bool textPattern(const std::string& text, std::int8_t type, SearchPattern* pattern, QString* error)
 {
-    if (type == 0 || type > 2 || type < -2) throw InvalidSearchType(type);
+    if (!isValidTextSearchType(type)) {
+        if (error) *error = invalidSearchTypeMessage(type);
+        return false;
+    }
     SearchPattern p;
     p.bytes = text;
     if (type == 1 || type == -1) {
@@ -114,19 +127,24 @@ SearchPattern textPattern(const std::string& text, std::int8_t type)
         p.compare = compareNoCase;
     }
     if (type < 0) std::reverse(p.bytes.begin(), p.bytes.end());
-    return p;
+    *pattern = std::move(p);
+    return true;
 }
 
-SearchPattern integerPattern(std::int32_t value, std::int8_t type)
+bool integerPattern(std::int32_t value, std::int8_t type, SearchPattern* pattern, QString* error)
 {
-    if (type == 0 || type > 3 || type < -3) throw InvalidSearchType(type);
+    if (!isValidIntegerSearchType(type)) {
+        if (error) *error = invalidSearchTypeMessage(type);
+        return false;
+    }
     const int magnitude = type < 0 ? -type : type;
     const int count = magnitude == 3 ? 4 : magnitude;  // 1, 2 or 4 bytes
     const auto v = static_cast<std::uint32_t>(value);
     SearchPattern p;
     for (int i = 0; i < count; ++i) p.bytes.push_back(static_cast<char>((v >> (8 * i)) & 0xFF));
     if (type < 0) std::reverse(p.bytes.begin(), p.bytes.end());
-    return p;
+    *pattern = std::move(p);
+    return true;
 }
 
 namespace {
@@ -137,24 +155,28 @@ bool searchFor(Stream& stream, const SearchPattern& p)
 }
 }  // namespace
 
-bool SearchText(MemoryStream& stream, const std::string& text, std::int8_t type)
+bool SearchText(MemoryStream& stream, const std::string& text, std::int8_t type, QString* error)
 {
-    return searchFor(stream, textPattern(text, type));
+    SearchPattern p;
+    return textPattern(text, type, &p, error) && searchFor(stream, p);
 }
 
-bool SearchText(QIODevice& stream, const std::string& text, std::int8_t type)
+bool SearchText(QIODevice& stream, const std::string& text, std::int8_t type, QString* error)
 {
-    return searchFor(stream, textPattern(text, type));
+    SearchPattern p;
+    return textPattern(text, type, &p, error) && searchFor(stream, p);
 }
 
-bool SearchInteger(MemoryStream& stream, std::int32_t value, std::int8_t type)
+bool SearchInteger(MemoryStream& stream, std::int32_t value, std::int8_t type, QString* error)
 {
-    return searchFor(stream, integerPattern(value, type));
+    SearchPattern p;
+    return integerPattern(value, type, &p, error) && searchFor(stream, p);
 }
 
-bool SearchInteger(QIODevice& stream, std::int32_t value, std::int8_t type)
+bool SearchInteger(QIODevice& stream, std::int32_t value, std::int8_t type, QString* error)
 {
-    return searchFor(stream, integerPattern(value, type));
+    SearchPattern p;
+    return integerPattern(value, type, &p, error) && searchFor(stream, p);
 }
 
 }  // namespace kestrix

@@ -2,8 +2,9 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <stdexcept>
 #include <string>
+
+#include <QString>
 
 class QIODevice;
 
@@ -20,12 +21,13 @@ bool compareExact(const std::uint8_t* streamBytes, const std::uint8_t* pattern, 
 // the pattern byte (the pattern is upper case already). No other characters are folded.
 bool compareNoCase(const std::uint8_t* streamBytes, const std::uint8_t* pattern, std::size_t length);
 
-// Raised for a search type outside the routine's table; what() is "Invalid search type : N"
-// with the type's byte read as unsigned.
-class InvalidSearchType : public std::runtime_error {
-public:
-    explicit InvalidSearchType(std::int8_t type);
-};
+// Whether SearchText accepts `type`: 1, 2, -1 or -2.
+bool isValidTextSearchType(std::int8_t type);
+// Whether SearchInteger accepts `type`: 1, 2, 3, -1, -2 or -3.
+bool isValidIntegerSearchType(std::int8_t type);
+// The message for a type outside a search's table: "Invalid search type : N", with the type's
+// byte read as unsigned (-4 gives 252).
+QString invalidSearchTypeMessage(std::int8_t type);
 
 // Searches from the stream's current position for the first place where `compare` accepts the
 // pattern. On success the stream is positioned at the first byte of the match and true is
@@ -40,22 +42,27 @@ bool SearchBytes(MemoryStream& stream, const std::uint8_t* pattern, std::size_t 
 bool SearchBytes(QIODevice& stream, const std::uint8_t* pattern, std::size_t length);
 
 // Searches for the bytes of `text`: type 1 ASCII letters without regard to case, 2 byte for byte,
-// -1 and -2 the same with the text reversed. Any other type throws InvalidSearchType.
-bool SearchText(MemoryStream& stream, const std::string& text, std::int8_t type);
-bool SearchText(QIODevice& stream, const std::string& text, std::int8_t type);
+// -1 and -2 the same with the text reversed. Any other type searches nothing: false, the stream
+// stays where it was, and `error` (when given) gets invalidSearchTypeMessage(type). Callers that
+// must tell "not found" from "invalid type" ask isValidTextSearchType first or pass `error`.
+bool SearchText(MemoryStream& stream, const std::string& text, std::int8_t type, QString* error = nullptr);
+bool SearchText(QIODevice& stream, const std::string& text, std::int8_t type, QString* error = nullptr);
 
 // Searches for the bytes of `value`: type 1 its low byte, 2 its low 16 bits, 3 all 32 bits, least
-// significant byte first; -1, -2, -3 the same bytes most significant first. Any other type throws.
-bool SearchInteger(MemoryStream& stream, std::int32_t value, std::int8_t type);
-bool SearchInteger(QIODevice& stream, std::int32_t value, std::int8_t type);
+// significant byte first; -1, -2, -3 the same bytes most significant first. An invalid type is
+// handled as in SearchText.
+bool SearchInteger(MemoryStream& stream, std::int32_t value, std::int8_t type, QString* error = nullptr);
+bool SearchInteger(QIODevice& stream, std::int32_t value, std::int8_t type, QString* error = nullptr);
 
 // The pattern that SearchText / SearchInteger look for, and whether it compares without case.
-// Throws InvalidSearchType like the searches. Exposed so that callers can search for every match.
+// Exposed so that callers can search for every match.
 struct SearchPattern {
     std::string bytes;
     CompareRoutine compare = compareExact;
 };
-SearchPattern textPattern(const std::string& text, std::int8_t type);
-SearchPattern integerPattern(std::int32_t value, std::int8_t type);
+// Fills `pattern` for a text or an integer of the given type. An invalid type leaves `pattern`
+// as it was, sets `error` to invalidSearchTypeMessage(type) and returns false.
+bool textPattern(const std::string& text, std::int8_t type, SearchPattern* pattern, QString* error);
+bool integerPattern(std::int32_t value, std::int8_t type, SearchPattern* pattern, QString* error);
 
 }  // namespace kestrix

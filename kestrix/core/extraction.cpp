@@ -349,6 +349,11 @@ bool CheckFreeSpace(const ExtractionContext& context, std::uint64_t totalBytes)
     return false;
 }
 
+qint64 AvailableOutputBytes(const QString& outputDir)
+{
+    return freeBytes(outputDir);
+}
+
 ExtractionStats ExtractEntries(const ExtractionContext& context, const std::vector<std::size_t>& selected, bool all)
 {
     std::vector<std::size_t> indexes;

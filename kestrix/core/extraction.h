@@ -49,6 +49,10 @@ extern const char kLargeCompressedNotice[];
 // logged ("!! not engough disk space !!").
 bool CheckFreeSpace(const ExtractionContext& context, std::uint64_t totalBytes);
 
+// The free bytes that CheckFreeSpace compares with: those of the file system holding `outputDir`
+// (or its nearest existing ancestor); -1 when they cannot be told.
+qint64 AvailableOutputBytes(const QString& outputDir);
+
 // Extract Selection over `selected` (indexes into the rows, in list order) or, with `all`, Extract
 // All over every row: blank markers for missing numbers (with entry numbers on), double markers
 // for entries already written by this command, raw copies above 4,000,000 stored bytes.

@@ -230,6 +230,12 @@ TEST(CliSearchTest, FindsFirstAllAndFromPositions)
         EXPECT_EQ(r.exitCode, c.exitCode) << c.args.join(' ').toStdString();
         EXPECT_EQ(r.out, c.out) << c.args.join(' ').toStdString();
     }
+    // Nothing found: the file, the pattern and the start position.
+    const CliRun none = runCli({"search", f, "--text", "aa", "--type", "-2", "--from", "5"});
+    EXPECT_EQ(none.err, "kestrix-cli: " + f.toUtf8() + ": --text \"aa\" (type -2) not found at or after byte 5\n");
+    EXPECT_EQ(runCli({"search", f, "--bytes", "ff ff"}).err,
+              "kestrix-cli: " + f.toUtf8() + ": --bytes \"ff ff\" not found at or after byte 0\n");
+
     const CliRun bad = runCli({"search", f, "--int", "5", "--type", "-4"});
     EXPECT_EQ(bad.exitCode, 2);
     EXPECT_EQ(bad.err, "kestrix-cli: Invalid search type : 252\n");

@@ -190,14 +190,20 @@ TEST(CliExtractTest, EntryProblemsAreWarningsAndTheExtractionGoesOn)
     EXPECT_TRUE(r.out.startsWith("4 files extracted\nused 8.583 MB disk space\n")) << r.out.toStdString();
     const QList<QByteArray> lines = r.err.trimmed().split('\n');
     ASSERT_EQ(lines.size(), 4) << r.err.toStdString();
+    // The window's text on one line, then the entry and the command that expands it.
+    const QString copy = dir.path("out/ress2.qdc");
+    const QByteArray rip = "kestrix-cli rip " + path.toUtf8() + " -o " + copy.toUtf8() +
+                           " --offset 42 --size 4000001 --type 1 --disk-size 9000000";
     EXPECT_EQ(lines[0],
               "kestrix-cli: This file is compressed and is to large to decompress automaticaly. You have to "
-              "decompress the file manualy. Select file->decompress and select the file to decompress");
+              "decompress the file manualy. Select file->decompress and select the file to decompress: entry 2 at "
+              "offset 32 (4000001 stored bytes, type 1, 9000000 expanded) was copied as it is to " +
+                  copy.toUtf8() + "; to expand it run " + rip);
     EXPECT_TRUE(lines[1].startsWith("kestrix-cli: ") && lines[1].contains("entry 3 at offset 4000043"))
         << lines[1].toStdString();
     EXPECT_TRUE(lines[2].startsWith("kestrix-cli: ") && lines[2].contains("entry 4 at offset 4000057"))
         << lines[2].toStdString();
-    EXPECT_EQ(lines[3], "kestrix-cli: 2 entries had problems");
+    EXPECT_EQ(lines[3], "kestrix-cli: " + path.toUtf8() + ": 2 entries had problems");
 
     EXPECT_EQ(filesIn(dir.path("out")), QStringList({"ress1.qdc", "ress2.qdc", "ress3.qdc", "ress4.qdc"}));
     EXPECT_EQ(readFile(dir.path("out/ress2.qdc")).size(), 4000001u);
@@ -205,6 +211,47 @@ TEST(CliExtractTest, EntryProblemsAreWarningsAndTheExtractionGoesOn)
     expanded[0] = 'A';
     EXPECT_EQ(readFile(dir.path("out/ress3.qdc")), expanded);
     EXPECT_EQ(readFile(dir.path("out/ress4.qdc")), bytesOf("last entry"));
+
+    // The suggested command works: it expands the raw copy in place (zeros are literals, so the
+    // stream runs short of 9000000 bytes and the rest is zero, with a warning).
+    const CliRun expand = runCli(QString::fromUtf8(rip).split(' ').mid(1));
+    EXPECT_EQ(expand.exitCode, 0) << expand.err.toStdString();
+    EXPECT_TRUE(expand.err.contains("damaged")) << expand.err.toStdString();
+    EXPECT_EQ(readFile(copy), Bytes(9000000, 0));
+}
+
+TEST(CliExtractTest, RefusedFreeSpaceNamesTheFiguresAndWritesNothing)
+{
+    TempFolder dir;
+    // 3000 entries that each claim 4,000,000,000 expanded bytes: 12 TB, more than any test disk.
+    std::vector<Slot> claims;
+    for (int i = 0; i < 3000; ++i) claims.push_back(Slot::raw(kestrix::EntryType::Bias2, 4000000000u, {0x00, 'x'}));
+    writeFile(dir.path("ress.hqr"), kestrix::composeArchive(claims));
+    struct Case {
+        QStringList args;
+        QByteArray entries;
+    };
+    const Case cases[] = {
+        {{}, "3000 entries of"},
+        {{"--rows", "1-2999,5,5"}, "2999 entries of"},
+        {{"--range", "3-5000"}, "2998 entries of"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.args.join(' ').toStdString());
+        const CliRun r = runCli(QStringList{"extract", dir.path("ress.hqr"), "-o", dir.path("out")} + c.args);
+        EXPECT_EQ(r.exitCode, 1);
+        EXPECT_TRUE(r.out.isEmpty());
+        const QByteArray needed = QByteArray::number(c.entries.split(' ').first().toULongLong() * 4000000000ull);
+        const QRegularExpression expected(
+            "^kestrix-cli: There is not enough free space available on the selected output harddisk: " +
+            QRegularExpression::escape(c.entries + " " + dir.path("ress.hqr") + " need " + needed) +
+            " bytes \\(\\d+\\.\\d{3} MB\\), " + QRegularExpression::escape(dir.path("out")) +
+            " has \\d+ bytes \\(\\d+\\.\\d{3} MB\\) free; nothing written\n$");
+        // The last line (a cut range is told first).
+        const QString last = QString::fromUtf8(r.err.trimmed().split('\n').last()) + u'\n';
+        EXPECT_TRUE(expected.match(last).hasMatch()) << r.err.toStdString();
+        EXPECT_TRUE(filesIn(dir.path("out")).isEmpty());
+    }
 }
 
 TEST(CliPackTest, PacksFilesAndMarkersInOrder)

@@ -159,7 +159,9 @@ TEST(CliTextbankTest, BuildRefusesBanksOver65535Bytes)
             EXPECT_EQ(readFile(out).size(), 65535u);
         } else {
             EXPECT_EQ(r.exitCode, 1);
-            EXPECT_EQ(r.err, "kestrix-cli: Can not save file, data is over 64KB large.\n");
+            EXPECT_EQ(r.err, "kestrix-cli: Can not save file, data is over 64KB large.: the 1 texts of " +
+                                 dir.path("big.json").toUtf8() + " make a bank of more than 65535 bytes; " +
+                                 out.toUtf8() + " not written\n");
             EXPECT_FALSE(fileExists(out));
         }
         EXPECT_TRUE(r.out.isEmpty());
@@ -176,8 +178,9 @@ TEST(CliTextbankTest, CharacterWarningsGoToStderr)
     writeFile(dir.path("w.json"), toBytes(json));
     CliRun r = runCli({"textbank", "build", dir.path("w.json"), dir.path("w.qbt")});
     EXPECT_EQ(r.exitCode, 0);
-    EXPECT_EQ(r.err, QString::fromUtf16(u"kestrix-cli: Character \"\u20AC\" [128] is not supported in Quarn\n"
-                                        u"kestrix-cli: Character \"\u0100\" [256] is not supported in Quarn\n")
+    EXPECT_EQ(r.err, QString::fromUtf16(u"kestrix-cli: Character \"\u20AC\" [128] is not supported in Quarn: %1\n"
+                                        u"kestrix-cli: Character \"\u0100\" [256] is not supported in Quarn: %1\n")
+                         .arg(dir.path("w.json"))
                          .toUtf8());
     // End = 4 + 2 x 2 + 5 = 13: frame 01, a 80 b ? c, 0 and two bytes of filler.
     EXPECT_EQ(readFile(dir.path("w.qbt")), toBytes(words({4, 13}) + raw({0x01, 'a', 0x80, 'b', '?', 'c', 0, 0, 0})));
@@ -190,6 +193,8 @@ TEST(CliTextbankTest, CharacterWarningsGoToStderr)
     EXPECT_TRUE(r.err.startsWith("kestrix-cli: Please email me with the following message:")) << r.err.toStdString();
     EXPECT_TRUE(r.err.contains("\"Unkown character :134 at :6 \"")) << r.err.toStdString();
     EXPECT_TRUE(r.err.contains("and supply the filename (eg. text008.qbt)"));
+    EXPECT_TRUE(r.err.endsWith(": " + dir.path("u.qbt").toUtf8() + "\n")) << r.err.toStdString();
+    EXPECT_FALSE(r.err.contains('\r'));
     EXPECT_EQ(r.err.count('\n'), 1);
 }
 
@@ -225,8 +230,15 @@ TEST(CliTextbankTest, UsageErrorsAndFailures)
     r = runCli({"textbank", "dump", dir.path("notes.qbt")});
     EXPECT_EQ(r.exitCode, 1);
     EXPECT_TRUE(r.out.isEmpty());
-    EXPECT_EQ(r.err, "kestrix-cli: " + dir.path("notes.qbt").toUtf8() +
-                         ": This does not appear to be a \"possible\" Quarn text file.\n");
+    EXPECT_EQ(r.err, "kestrix-cli: This does not appear to be a \"possible\" Quarn text file.: " +
+                         dir.path("notes.qbt").toUtf8() + "\n");
+
+    // Above 4,000,000 bytes: the window's text, then the file and its size.
+    writeFile(dir.path("huge.qbt"), Bytes(4000001, 0));
+    r = runCli({"textbank", "dump", dir.path("huge.qbt")});
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_EQ(r.err, "kestrix-cli: This file is to large to open: " + dir.path("huge.qbt").toUtf8() +
+                         " is 4000001 bytes; text banks above 4000000 bytes are not opened\n");
 
     r = runCli({"textbank", "dump", dir.path("missing.qbt")});
     EXPECT_EQ(r.exitCode, 1);

@@ -66,7 +66,7 @@ INSTANTIATE_TEST_SUITE_P(Offsets, ByteReaderAt,
                          testing::Values(AtCase{"start", 0, true, true}, AtCase{"lastWord", 4, true, false},
                                          AtCase{"lastByte", 5, false, false}, AtCase{"end", 6, false, false},
                                          AtCase{"huge", std::numeric_limits<std::size_t>::max() - 1, false, false}),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         [](const testing::TestParamInfo<AtCase>& p) { return std::string(p.param.name); });
 
 TEST(ByteReader, SeekAndSkipRefuseToLeaveTheBytes)
 {

@@ -43,7 +43,11 @@ class SearchPatternTest : public ::testing::TestWithParam<PatternCase> {};
 TEST_P(SearchPatternTest, BuildsTheBytesOfTheType)
 {
     const PatternCase& c = GetParam();
-    const SearchPattern p = c.isText ? textPattern(c.text, c.type) : integerPattern(c.value, c.type);
+    SearchPattern p;
+    QString error;
+    ASSERT_TRUE(c.isText ? textPattern(c.text, c.type, &p, &error) : integerPattern(c.value, c.type, &p, &error))
+        << error.toStdString();
+    EXPECT_TRUE(error.isEmpty());
     EXPECT_EQ(Bytes(p.bytes.begin(), p.bytes.end()), c.expected);
 }
 
@@ -63,7 +67,7 @@ INSTANTIATE_TEST_SUITE_P(Types, SearchPatternTest,
                              return std::string(param.param.name);
                          });
 
-TEST(StreamSearchTest, InvalidTypesRaiseTheMessageWithTheUnsignedByte)
+TEST(StreamSearchTest, InvalidTypesReportTheMessageWithTheUnsignedByte)
 {
     struct Case {
         bool isText;
@@ -74,18 +78,33 @@ TEST(StreamSearchTest, InvalidTypesRaiseTheMessageWithTheUnsignedByte)
                           {true, -3, "Invalid search type : 253"},  {false, 4, "Invalid search type : 4"},
                           {false, -4, "Invalid search type : 252"}, {false, 0, "Invalid search type : 0"}};
     for (const Case& c : cases) {
-        MemoryStream s(bytesOf("anything"));
-        try {
-            if (c.isText)
-                SearchText(s, "an", c.type);
-            else
-                SearchInteger(s, 1, c.type);
-            ADD_FAILURE() << "no error for type " << int(c.type);
-        } catch (const InvalidSearchType& e) {
-            EXPECT_STREQ(e.what(), c.message);
-        }
+        SCOPED_TRACE(int(c.type));
+        // "an" and the byte 1 are both in the stream: only the type can make the search fail.
+        MemoryStream s(bytesOf("\x01nything and more"));
+        QString error;
+        EXPECT_FALSE(c.isText ? isValidTextSearchType(c.type) : isValidIntegerSearchType(c.type));
+        EXPECT_FALSE(c.isText ? SearchText(s, "an", c.type, &error) : SearchInteger(s, 1, c.type, &error));
+        EXPECT_EQ(error, QString::fromLatin1(c.message));
         EXPECT_EQ(s.position(), 0u);
+
+        // The pattern builders say the same and leave the pattern alone.
+        SearchPattern p;
+        p.bytes = "untouched";
+        QString patternError;
+        EXPECT_FALSE(c.isText ? textPattern("an", c.type, &p, &patternError)
+                              : integerPattern(1, c.type, &p, &patternError));
+        EXPECT_EQ(patternError, QString::fromLatin1(c.message));
+        EXPECT_EQ(p.bytes, "untouched");
     }
+    // The same stream with valid types: found, and no message.
+    MemoryStream s(bytesOf("\x01nything and more"));
+    QString error;
+    EXPECT_TRUE(SearchText(s, "an", 2, &error));
+    EXPECT_TRUE(error.isEmpty());
+    s.setPosition(0);
+    EXPECT_TRUE(SearchInteger(s, 1, 1, &error));
+    EXPECT_EQ(s.position(), 0u);
+    EXPECT_TRUE(error.isEmpty());
 }
 
 TEST(StreamSearchTest, MemoryStreamFindsFromItsPositionAndStaysPutWhenNothingIsFound)
