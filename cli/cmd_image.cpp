@@ -25,9 +25,9 @@ pictor::Palette paletteOrThrow(const QString& source)
     case pictor::PaletteLoad::Status::Nothing:
         throw Failure{QStringLiteral("%1: no such palette file").arg(source)};
     case pictor::PaletteLoad::Status::Invalid:
-        throw Failure{QStringLiteral("%1: %2").arg(source, load.message)};
+        throw Failure{QStringLiteral("%1: %2").arg(source, load.error)};
     case pictor::PaletteLoad::Status::Error:
-        throw Failure{load.message};
+        throw Failure{load.error};
     }
     throw Failure{QStringLiteral("%1: the palette could not be loaded").arg(source)};
 }
@@ -123,7 +123,7 @@ int runImageConvert(const QStringList& argv)
 
     if (target == Target::Qim) {
         const pictor::QimSave saved = pictor::SaveAsQim(image, out, true);
-        if (saved.status != pictor::QimSave::Status::Written) throw Failure{saved.message};
+        if (saved.status != pictor::QimSave::Status::Written) throw Failure{saved.error};
         return kExitOk;
     }
     static const pictor::ExportFormat kFormats[] = {pictor::ExportFormat::Bmp8, pictor::ExportFormat::Bmp24,

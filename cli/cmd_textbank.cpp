@@ -36,7 +36,7 @@ int runDump(const QStringList& argv)
     CharacterWarnings warnings;
     const tessel::TextBankLoad load = tessel::LoadTextFile(path, quarn1, &warnings);
     if (load.status != tessel::TextBankLoad::Status::Loaded)
-        throw Failure{QStringLiteral("%1: %2").arg(path, load.message)};
+        throw Failure{QStringLiteral("%1: %2").arg(path, load.error)};
 
     QByteArray out;
     if (args.has("--json")) {
@@ -101,10 +101,10 @@ int runBuild(const QStringList& argv)
     }
 
     CharacterWarnings warnings;
-    const tessel::TextBankWrite written = tessel::WriteTextBank(entries, quarn1, &warnings);
-    if (!written.ok) throw Failure{written.error};
+    QByteArray bank;
     QString error;
-    if (!kestrix::writeFileAtomically(args.positional()[1], written.bytes, &error)) throw Failure{error};
+    if (!tessel::WriteTextBank(entries, quarn1, &warnings, &bank, &error)) throw Failure{error};
+    if (!kestrix::writeFileAtomically(args.positional()[1], bank, &error)) throw Failure{error};
     return kExitOk;
 }
 
