@@ -90,12 +90,12 @@ void loadFileBench(benchmark::State& state, const QString* path, std::size_t tex
 void saveBench(benchmark::State& state, const std::vector<tessel::TextBankEntry>* entries)
 {
     for (auto _ : state) {
-        const tessel::TextBankWrite w = tessel::WriteTextBank(*entries, false, nullptr);
-        if (!w.ok || w.bytes.size() != kBankSize) {
+        QByteArray bank;
+        if (!tessel::WriteTextBank(*entries, false, nullptr, &bank, nullptr) || bank.size() != kBankSize) {
             state.SkipWithError("WriteTextBank refused the bank or wrote the wrong size");
             break;
         }
-        benchmark::DoNotOptimize(w.bytes.constData());
+        benchmark::DoNotOptimize(bank.constData());
     }
     state.SetBytesProcessed(state.iterations() * kBankSize);
 }
@@ -130,14 +130,15 @@ void fileReadBench(benchmark::State& state, const QString* path)
 int main(int argc, char** argv)
 {
     const std::vector<tessel::TextBankEntry> entries = buildEntries();
-    const tessel::TextBankWrite written = tessel::WriteTextBank(entries, false, nullptr);
-    if (!written.ok || written.bytes.size() != kBankSize) {
+    QByteArray bank;
+    QString error;
+    if (!tessel::WriteTextBank(entries, false, nullptr, &bank, &error) || bank.size() != kBankSize) {
         std::fprintf(stderr, "textbank_bench: the generated bank is %lld bytes (%s), expected %d\n",
-                     static_cast<long long>(written.bytes.size()), qPrintable(written.error), kBankSize);
+                     static_cast<long long>(bank.size()), qPrintable(error), kBankSize);
         return 1;
     }
     // One checked load first: the same texts and frames come back.
-    const tessel::TextBankLoad check = tessel::readTextBank(written.bytes, false, nullptr);
+    const tessel::TextBankLoad check = tessel::readTextBank(bank, false, nullptr);
     if (check.entries.size() != entries.size()) {
         std::fprintf(stderr, "textbank_bench: %zu texts read back instead of %zu\n", check.entries.size(),
                      entries.size());
@@ -156,7 +157,7 @@ int main(int argc, char** argv)
     const QString path = dir.filePath(QStringLiteral("text042.qbt"));
     {
         QFile file(path);
-        if (!dir.isValid() || !file.open(QIODevice::WriteOnly) || file.write(written.bytes) != kBankSize) {
+        if (!dir.isValid() || !file.open(QIODevice::WriteOnly) || file.write(bank) != kBankSize) {
             std::fprintf(stderr, "textbank_bench: cannot write %s\n", qPrintable(path));
             return 1;
         }
@@ -164,7 +165,6 @@ int main(int argc, char** argv)
     std::printf("bank: Quarn 2, %s bytes, %zu texts, %zu line breaks, in %s (warm page cache)\n",
                 bench::withSeparators(kBankSize).c_str(), entries.size(), lineBreaks, qPrintable(path));
 
-    const QByteArray& bank = written.bytes;
     const std::size_t texts = entries.size();
     const struct {
         const char* name;

@@ -25,9 +25,9 @@ pictor::Palette paletteOrThrow(const QString& source)
     case pictor::PaletteLoad::Status::Nothing:
         throw Failure{QStringLiteral("%1: no such palette file").arg(source)};
     case pictor::PaletteLoad::Status::Invalid:
-        throw Failure{withDetail(load.message, source)};
+        throw Failure{withDetail(load.error, source)};
     case pictor::PaletteLoad::Status::Error:
-        throw Failure{namingFile(load.message, source)};
+        throw Failure{namingFile(load.error, source)};
     }
     throw Failure{QStringLiteral("%1: the palette could not be loaded").arg(source)};
 }
@@ -130,9 +130,9 @@ int runImageConvert(const QStringList& argv)
         const pictor::QimSave saved = pictor::SaveAsQim(image, out, true);
         if (saved.status == pictor::QimSave::Status::Not8Bit)
             throw Failure{withDetail(
-                saved.message,
+                saved.error,
                 QStringLiteral("%1 is a %2-bit picture; %3 not written").arg(in).arg(image.depth()).arg(out))};
-        if (saved.status != pictor::QimSave::Status::Written) throw Failure{namingFile(saved.message, out)};
+        if (saved.status != pictor::QimSave::Status::Written) throw Failure{namingFile(saved.error, out)};
         return kExitOk;
     }
     static const pictor::ExportFormat kFormats[] = {pictor::ExportFormat::Bmp8, pictor::ExportFormat::Bmp24,

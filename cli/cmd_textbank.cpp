@@ -36,12 +36,11 @@ int runDump(const QStringList& argv)
     CharacterWarnings warnings(path);
     const tessel::TextBankLoad load = tessel::LoadTextFile(path, quarn1, &warnings);
     if (load.status == tessel::TextBankLoad::Status::TooLarge)
-        throw Failure{
-            withDetail(load.message, QStringLiteral("%1 is %2 bytes; text banks above %3 bytes are not opened")
-                                         .arg(path)
-                                         .arg(QFileInfo(path).size())
-                                         .arg(tessel::kMaxTextFileSize))};
-    if (load.status != tessel::TextBankLoad::Status::Loaded) throw Failure{namingFile(load.message, path)};
+        throw Failure{withDetail(load.error, QStringLiteral("%1 is %2 bytes; text banks above %3 bytes are not opened")
+                                                 .arg(path)
+                                                 .arg(QFileInfo(path).size())
+                                                 .arg(tessel::kMaxTextFileSize))};
+    if (load.status != tessel::TextBankLoad::Status::Loaded) throw Failure{namingFile(load.error, path)};
 
     QByteArray out;
     if (args.has("--json")) {
@@ -107,17 +106,19 @@ int runBuild(const QStringList& argv)
 
     CharacterWarnings warnings(in);
     const QString out = args.positional()[1];
-    const tessel::TextBankWrite written = tessel::WriteTextBank(entries, quarn1, &warnings);
-    if (!written.ok && written.error == QLatin1String(tessel::kOver64KMessage))
-        throw Failure{withDetail(written.error, QStringLiteral("the %1 texts of %2 make a bank of more than %3 bytes; "
-                                                               "%4 not written")
-                                                    .arg(entries.size())
-                                                    .arg(in)
-                                                    .arg(tessel::kMaxBankSize)
-                                                    .arg(out))};
-    if (!written.ok) throw Failure{QStringLiteral("%1: %2").arg(in, written.error)};
+    QByteArray bank;
     QString error;
-    if (!kestrix::writeFileAtomically(out, written.bytes, &error)) throw Failure{namingFile(error, out)};
+    if (!tessel::WriteTextBank(entries, quarn1, &warnings, &bank, &error)) {
+        if (error == QLatin1String(tessel::kOver64KMessage))
+            throw Failure{withDetail(error, QStringLiteral("the %1 texts of %2 make a bank of more than %3 bytes; "
+                                                           "%4 not written")
+                                                .arg(entries.size())
+                                                .arg(in)
+                                                .arg(tessel::kMaxBankSize)
+                                                .arg(out))};
+        throw Failure{QStringLiteral("%1: %2").arg(in, error)};
+    }
+    if (!kestrix::writeFileAtomically(out, bank, &error)) throw Failure{namingFile(error, out)};
     return kExitOk;
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
@@ -77,6 +78,12 @@ public:
         const auto v = u16At(offset);
         return v ? std::optional<std::int16_t>(static_cast<std::int16_t>(*v)) : std::nullopt;
     }
+    // Whether the `count` bytes at `offset` are those of `expected` (a tag such as "RIFF"); false
+    // when they are not all there.
+    bool equalsAt(std::size_t offset, const void* expected, std::size_t count) const
+    {
+        return has(offset, count) && (count == 0 || std::memcmp(m_data + offset, expected, count) == 0);
+    }
 
 private:
     bool fail()
@@ -132,7 +139,13 @@ public:
         for (std::size_t i = 0; i < count; ++i) append(p[i], 1);
     }
     // `count` zero bytes.
-    void zeros(std::size_t count) { m_out.resize(m_out.size() + static_cast<decltype(m_out.size())>(count)); }
+    void zeros(std::size_t count)
+    {
+        // QByteArray::resize leaves the new bytes uninitialised, so they are filled here.
+        const auto old = m_out.size();
+        m_out.resize(old + static_cast<decltype(m_out.size())>(count));
+        std::fill(m_out.begin() + old, m_out.end(), 0);
+    }
 
     bool u8At(std::size_t offset, std::uint8_t v) { return put(offset, v, 1); }
     bool u16At(std::size_t offset, std::uint16_t v) { return put(offset, v, 2); }

@@ -39,13 +39,28 @@ qsizetype storedLength(const QString& text)
     return n;
 }
 
+// WriteTextBank's outcome in one value, for the checks below.
+struct Written {
+    bool ok = false;
+    QByteArray bytes;
+    QString error;
+};
+
+Written writeToBytes(const std::vector<tessel::TextBankEntry>& entries, bool quarn1,
+                     kestrix::OperationObserver* observer)
+{
+    Written w;
+    w.ok = tessel::WriteTextBank(entries, quarn1, observer, &w.bytes, &w.error);
+    return w;
+}
+
 void checkDialect(const QByteArray& input, bool quarn1)
 {
     Counter readCounter;
     const tessel::TextBankLoad load = tessel::readTextBank(input, quarn1, &readCounter);
     FUZZ_CHECK(readCounter.sounds == readCounter.unknownMessages && readCounter.otherNotices == 0);
     if (load.status != tessel::TextBankLoad::Status::Loaded) {
-        FUZZ_CHECK(load.entries.empty() && !load.message.isEmpty());
+        FUZZ_CHECK(load.entries.empty() && !load.error.isEmpty());
         FUZZ_CHECK(!tessel::isPossibleTextBank(input));
         return;
     }
@@ -75,7 +90,7 @@ void checkDialect(const QByteArray& input, bool quarn1)
     }
 
     Counter writeCounter;
-    const tessel::TextBankWrite written = tessel::WriteTextBank(load.entries, quarn1, &writeCounter);
+    const Written written = writeToBytes(load.entries, quarn1, &writeCounter);
     FUZZ_CHECK(writeCounter.sounds == 0 && writeCounter.unknownMessages == 0);
     const qsizetype n = static_cast<qsizetype>(load.entries.size());
     if (!quarn1 && !allFramed) {
@@ -115,7 +130,7 @@ void checkDialect(const QByteArray& input, bool quarn1)
     // Past the last text's 0 byte the bank is zero filler.
     for (qint64 at = expectedOffset; at < written.bytes.size(); ++at) FUZZ_CHECK(written.bytes[at] == '\0');
 
-    const tessel::TextBankWrite again = tessel::WriteTextBank(back.entries, quarn1, nullptr);
+    const Written again = writeToBytes(back.entries, quarn1, nullptr);
     FUZZ_CHECK(again.ok && again.bytes == written.bytes);
 }
 

@@ -150,8 +150,9 @@ Bytes demoBank(const std::vector<std::pair<int, QString>>& texts)
         e.text = text;
         entries.push_back(e);
     }
-    const tessel::TextBankWrite w = tessel::WriteTextBank(entries, false, nullptr);
-    return Bytes(w.bytes.begin(), w.bytes.end());
+    QByteArray bank;
+    tessel::WriteTextBank(entries, false, nullptr, &bank, nullptr);
+    return Bytes(bank.begin(), bank.end());
 }
 
 // Data that sits between the banks of a text archive: a small table of numbers.

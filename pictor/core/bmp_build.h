@@ -4,23 +4,15 @@
 // complete BMP (file header, info header, colour table, bottom-up rows) and hand it to Qt's BMP
 // loader. Private to those two codecs.
 
+#include <QByteArray>
 #include <QtGlobal>
+
+#include "byte_io.h"
 
 namespace pictor::bmp {
 
 constexpr int kFileHeaderSize = 14;
 constexpr int kInfoHeaderSize = 40;
-
-inline void put16(char* at, quint16 value)
-{
-    at[0] = static_cast<char>(value & 0xFF);
-    at[1] = static_cast<char>(value >> 8);
-}
-
-inline void put32(char* at, quint32 value)
-{
-    for (int i = 0; i < 4; ++i) at[i] = static_cast<char>((value >> (8 * i)) & 0xFF);
-}
 
 // Bytes of one BMP row of `width` pixels of `bits` each: whole 32-bit words.
 constexpr qint64 rowStride(qint64 width, int bits)
@@ -28,32 +20,28 @@ constexpr qint64 rowStride(qint64 width, int bits)
     return (width * bits + 31) / 32 * 4;
 }
 
-// The 14-byte file header: "BM", the file's size, two reserved zeros, where the rows start.
-inline void writeFileHeader(char* at, quint32 fileSize, quint32 pixelOffset)
+// The 14-byte file header at the start of `file` (already that long): "BM", the file's size, two
+// reserved zeros, where the rows start.
+inline void writeFileHeader(QByteArray& file, quint32 fileSize, quint32 pixelOffset)
 {
-    at[0] = 'B';
-    at[1] = 'M';
-    put32(at + 2, fileSize);
-    put32(at + 6, 0);
-    put32(at + 10, pixelOffset);
+    kestrix::QByteWriter w(file);
+    [[maybe_unused]] const bool fits =
+        w.u8At(0, 'B') && w.u8At(1, 'M') && w.u32At(2, fileSize) && w.u32At(6, 0) && w.u32At(10, pixelOffset);
+    Q_ASSERT(fits);
 }
 
-// The 40-byte info header of an uncompressed picture whose rows run bottom-up (positive height),
-// one plane, resolutions 0, no "important colours" count.
-inline void writeInfoHeader(char* at, qint32 width, qint32 height, quint16 bitCount, quint32 imageSize,
-                            quint32 colorsUsed)
+// The 40-byte info header, at `at` in `file` (already that long), of an uncompressed picture whose
+// rows run bottom-up (positive height), one plane, resolutions 0, no "important colours" count.
+inline void writeInfoHeader(QByteArray& file, std::size_t at, qint32 width, qint32 height, quint16 bitCount,
+                            quint32 imageSize, quint32 colorsUsed)
 {
-    put32(at, kInfoHeaderSize);
-    put32(at + 4, static_cast<quint32>(width));
-    put32(at + 8, static_cast<quint32>(height));
-    put16(at + 12, 1);
-    put16(at + 14, bitCount);
-    put32(at + 16, 0);
-    put32(at + 20, imageSize);
-    put32(at + 24, 0);
-    put32(at + 28, 0);
-    put32(at + 32, colorsUsed);
-    put32(at + 36, 0);
+    kestrix::QByteWriter w(file);
+    [[maybe_unused]] const bool fits = w.u32At(at, kInfoHeaderSize) && w.u32At(at + 4, static_cast<quint32>(width)) &&
+                                       w.u32At(at + 8, static_cast<quint32>(height)) && w.u16At(at + 12, 1) &&
+                                       w.u16At(at + 14, bitCount) && w.u32At(at + 16, 0) &&
+                                       w.u32At(at + 20, imageSize) && w.u32At(at + 24, 0) && w.u32At(at + 28, 0) &&
+                                       w.u32At(at + 32, colorsUsed) && w.u32At(at + 36, 0);
+    Q_ASSERT(fits);
 }
 
 // A colour table of `count` entries (blue, green, red, 0) from `count` triples of red, green, blue.

@@ -146,7 +146,7 @@ GameImageLoad loadIndexed(const QString& path, Palette& palette, const CustomLay
             // A missing palette stops the batch silently; an invalid one with its message.
             if (r.paletteLoad.status != PaletteLoad::Status::Nothing) {
                 r.status = GameImageLoad::Status::Error;
-                r.error = r.paletteLoad.message;
+                r.error = r.paletteLoad.error;
             }
             return r;
         }

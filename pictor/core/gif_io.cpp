@@ -11,6 +11,7 @@
 #include <gif_lib.h>
 
 #include "memory_stream.h"
+#include "picture_limits.h"
 
 namespace pictor {
 
@@ -19,8 +20,6 @@ const char kGifSecondComment[] = "Pictor export from the Kestrix suite\n";
 
 namespace {
 
-// Pictures above this many pixels are refused before anything is allocated for them.
-constexpr qint64 kMaxPixels = qint64(64) * 1024 * 1024;
 // Widths and heights are 16-bit in a GIF.
 constexpr int kMaxSide = 65535;
 

@@ -17,21 +17,16 @@ namespace pictor {
 
 namespace {
 
-// Header checks for recognising a file without a suffix; they accept only what our readers read,
-// so they never take another format's file.
+// Recognising a file without a suffix asks the codecs' own header checks, so the plugin takes only
+// what our readers read and never another format's file.
 bool looksLikePcx(QIODevice* device)
 {
-    const QByteArray h = device->peek(70);
-    if (h.size() < 68 || static_cast<quint8>(h[0]) != 10) return false;
-    const int bits = static_cast<quint8>(h[3]);
-    const int planes = static_cast<quint8>(h[65]);
-    return (bits == 8 && planes == 1) || (bits == 1 && planes == 4);
+    return isPcxHeader(device->peek(kPcxHeaderCheckSize));
 }
 
 bool looksLikeTga(QIODevice* device)
 {
-    const QByteArray h = device->peek(18);
-    return h.size() == 18 && h[0] == 0 && h[1] == 1 && h[2] == 1 && h[5] == 0 && h[6] == 1 && h[7] == 24 && h[16] == 8;
+    return isTgaHeader(device->peek(kTgaHeaderSize));
 }
 
 class PcxHandler final : public QImageIOHandler {

@@ -12,13 +12,12 @@
 #include <jpeglib.h>
 
 #include "memory_stream.h"
+#include "picture_limits.h"
 
 namespace pictor {
 
 namespace {
 
-// Pictures above this many pixels are refused before anything is allocated for them.
-constexpr qint64 kMaxPixels = qint64(64) * 1024 * 1024;
 constexpr std::size_t kBufferSize = 4096;
 
 // libjpeg's default error_exit prints the message and ends the program. Ours keeps the message and

@@ -3,10 +3,10 @@
 #include <QFile>
 #include <QPainter>
 
+#include "byte_io.h"
+
 namespace pictor {
 
-const char kQuarn1Palette[] = "#resource{quarn1}";
-const char kQuarn2Palette[] = "#resource{quarn2}";
 const char kInvalidPaletteTitle[] = "Invalid palette file";
 
 namespace {
@@ -15,27 +15,11 @@ constexpr int kRawSize = 768;
 constexpr int kRiffSize = 1048;
 constexpr int kRiffEntries = 24;
 
-int word16(const QByteArray& b, qsizetype at)
-{
-    return static_cast<unsigned char>(b[at]) | (static_cast<unsigned char>(b[at + 1]) << 8);
-}
-
-void put32(QByteArray& b, std::uint32_t v)
-{
-    for (int i = 0; i < 4; ++i) b.append(static_cast<char>((v >> (8 * i)) & 0xFF));
-}
-
-void put16(QByteArray& b, std::uint16_t v)
-{
-    b.append(static_cast<char>(v & 0xFF));
-    b.append(static_cast<char>(v >> 8));
-}
-
 PaletteLoad invalid(const char* message)
 {
     PaletteLoad load;
     load.status = PaletteLoad::Status::Invalid;
-    load.message = QString::fromLatin1(message);
+    load.error = QString::fromLatin1(message);
     load.statusText = QStringLiteral("Loading palette...");
     return load;
 }
@@ -131,27 +115,31 @@ QByteArray Palette::toRaw() const
 {
     QByteArray out;
     out.reserve(kRawSize);
+    kestrix::QByteWriter w(out);
     for (std::uint32_t c : colors) {
-        out.append(static_cast<char>(c & 0xFF));
-        out.append(static_cast<char>((c >> 8) & 0xFF));
-        out.append(static_cast<char>((c >> 16) & 0xFF));
+        w.u8(static_cast<std::uint8_t>(c & 0xFF));
+        w.u8(static_cast<std::uint8_t>((c >> 8) & 0xFF));
+        w.u8(static_cast<std::uint8_t>((c >> 16) & 0xFF));
     }
     return out;
 }
 
 QByteArray Palette::toRiff() const
 {
-    QByteArray out("RIFF");
-    put32(out, kRiffSize - 8);
-    out.append("PAL data");
-    put32(out, kRiffSize - 20);
-    put16(out, 0x0300);
-    put16(out, 256);
+    QByteArray out;
+    out.reserve(kRiffSize);
+    kestrix::QByteWriter w(out);
+    w.bytes("RIFF", 4);
+    w.u32(kRiffSize - 8);
+    w.bytes("PAL data", 8);
+    w.u32(kRiffSize - 20);
+    w.u16(0x0300);
+    w.u16(256);
     for (std::uint32_t c : colors) {
-        out.append(static_cast<char>(c & 0xFF));
-        out.append(static_cast<char>((c >> 8) & 0xFF));
-        out.append(static_cast<char>((c >> 16) & 0xFF));
-        out.append('\0');
+        w.u8(static_cast<std::uint8_t>(c & 0xFF));
+        w.u8(static_cast<std::uint8_t>((c >> 8) & 0xFF));
+        w.u8(static_cast<std::uint8_t>((c >> 16) & 0xFF));
+        w.u8(0);
     }
     return out;
 }
@@ -176,11 +164,11 @@ PaletteLoad LoadPalette(const QString& source)
                                                                : QStringLiteral(":/PALETTE/QUARN2"));
         if (!resource.open(QIODevice::ReadOnly) || (data = resource.read(kRawSize)).size() != kRawSize) {
             load.status = PaletteLoad::Status::Error;
-            load.message = QStringLiteral("%1: the built-in palette is missing from the program").arg(source);
+            load.error = QStringLiteral("%1: the built-in palette is missing from the program").arg(source);
             return load;
         }
         load.statusText = QStringLiteral("Loading palette... Rescourse type");
-        load.palette = Palette::fromRgb(reinterpret_cast<const std::uint8_t*>(data.constData()));
+        load.palette = Palette::fromRgb(kestrix::ByteReader(data).peek(kRawSize));
         load.status = PaletteLoad::Status::Loaded;
         return load;
     }
@@ -189,31 +177,29 @@ PaletteLoad LoadPalette(const QString& source)
     if (!file.exists()) return load;  // a missing file changes nothing, silently
     if (!file.open(QIODevice::ReadOnly)) {
         load.status = PaletteLoad::Status::Error;
-        load.message = QStringLiteral("%1: %2").arg(source, file.errorString());
+        load.error = QStringLiteral("%1: %2").arg(source, file.errorString());
         return load;
     }
     data = file.readAll();
-    if (data.size() == kRawSize) {
+    const kestrix::ByteReader reader(data);
+    if (reader.size() == kRawSize) {
         load.statusText = QStringLiteral("Loading palette... RAW file");
-        load.palette = Palette::fromRgb(reinterpret_cast<const std::uint8_t*>(data.constData()));
+        load.palette = Palette::fromRgb(reader.peek(kRawSize));
         load.status = PaletteLoad::Status::Loaded;
         return load;
     }
 
     // Checked in this order; a file too short for a field fails that field's check.
-    if (data.size() < 4 || !data.startsWith("RIFF")) return invalid("This is neither a RIFF nor RAW palette");
-    if (data.size() < 12 || data.mid(8, 4) != "PAL ") return invalid("This is not a RIFF palette file");
-    if (data.size() < 16 || data.mid(12, 4) != "data") return invalid("Could not find \"data\" chunk");
-    if (data.size() < 22 || word16(data, 20) != 0x0300) return invalid("RIFF palette has wrong version number");
-    if (data.size() < 24 || word16(data, 22) != 256) return invalid("Only RIFF palettes with 256 colors are supported");
+    if (!reader.equalsAt(0, "RIFF", 4)) return invalid("This is neither a RIFF nor RAW palette");
+    if (!reader.equalsAt(8, "PAL ", 4)) return invalid("This is not a RIFF palette file");
+    if (!reader.equalsAt(12, "data", 4)) return invalid("Could not find \"data\" chunk");
+    if (reader.u16At(20) != 0x0300) return invalid("RIFF palette has wrong version number");
+    if (reader.u16At(22) != 256) return invalid("Only RIFF palettes with 256 colors are supported");
 
     // Entries a truncated file does not hold stay black.
     std::uint8_t rgb[kRawSize] = {};
     for (int i = 0; i < 256; ++i)
-        for (int c = 0; c < 3; ++c) {
-            const qsizetype at = kRiffEntries + 4 * i + c;
-            if (at < data.size()) rgb[3 * i + c] = static_cast<std::uint8_t>(data[at]);
-        }
+        for (int c = 0; c < 3; ++c) rgb[3 * i + c] = reader.u8At(kRiffEntries + 4 * i + c).value_or(0);
     load.statusText = QStringLiteral("Loading palette... RIFF file");
     load.palette = Palette::fromRgb(rgb);
     load.status = PaletteLoad::Status::Loaded;

@@ -9,6 +9,8 @@
 #include <QString>
 #include <QVector>
 
+#include "suite_settings.h"
+
 namespace pictor {
 
 // The viewer's current palette: 256 entries kept in two forms that always describe the same
@@ -46,21 +48,22 @@ public:
     friend bool operator==(const Palette&, const Palette&) = default;
 };
 
-// The pseudo names of the two built-in palettes.
-extern const char kQuarn1Palette[];  // "#resource{quarn1}"
-extern const char kQuarn2Palette[];  // "#resource{quarn2}"
+// The pseudo names of the two built-in palettes, "#resource{quarn1}" and "#resource{quarn2}": the
+// suite settings' own names, so the default palette and the loader agree.
+using kestrix::settings::kQuarn1Palette;
+using kestrix::settings::kQuarn2Palette;
 
 // Outcome of LoadPalette.
 struct PaletteLoad {
     enum class Status {
         Loaded,
         Nothing,  // empty source or no such file: nothing changes, nothing is said
-        Invalid,  // a failed RIFF check: `message` for a box titled "Invalid palette file"
+        Invalid,  // a failed RIFF check: `error` for a box titled "Invalid palette file"
         Error,    // the file could not be read
     };
     Status status = Status::Nothing;
     Palette palette;
-    QString message;
+    QString error;
     QString statusText;  // "Loading palette... RAW file" and the like
 };
 

@@ -9,6 +9,7 @@
 #include <QIODevice>
 
 #include "bmp_build.h"
+#include "byte_io.h"
 #include "picture_limits.h"
 
 namespace pictor {
@@ -17,34 +18,52 @@ const char kPcxRefusal[] = "Invalid PCX format.\r\nOnly 4bit and 8bit PCX images
 
 namespace {
 
-constexpr int kHeaderReadSize = 70;    // of the 128-byte header only these are used
 constexpr int kPixelDataOffset = 128;  // the run-length data always starts here
-constexpr int kManufacturer = 10;
+constexpr quint8 kManufacturer = 10;
 constexpr quint8 kPaletteMarker = 12;  // before the 768-byte palette that ends a 256-colour file
 constexpr int kPaletteSize = 768;
+constexpr int kPalette16Size = 48;
 
-// The first 70 header bytes. pcxToBmp refuses files shorter than 68 bytes; the two bytes a 68- or
-// 69-byte file lacks (unused by the decoders) read as 0 rather than from outside the data.
+// The fields of the first 68 header bytes; the rest of the 128 are not used.
 struct PcxHeader {
-    std::array<quint8, kHeaderReadSize> bytes{};
+    quint8 manufacturer = 0;
+    quint8 bitsPerPixel = 0;
+    qint16 xMin = 0, yMin = 0, xMax = 0, yMax = 0;
+    std::array<quint8, kPalette16Size> palette16{};
+    quint8 planes = 0;
+    quint16 bytesPerLine = 0;
 
-    static PcxHeader read(const QByteArray& pcx)
+    // False when the data is shorter than the fields.
+    static bool read(const QByteArray& pcx, PcxHeader* header)
     {
-        PcxHeader header;
-        const auto count = std::min<qsizetype>(pcx.size(), kHeaderReadSize);
-        std::memcpy(header.bytes.data(), pcx.constData(), static_cast<std::size_t>(count));
-        return header;
+        kestrix::ByteReader r(pcx);
+        PcxHeader h;
+        h.manufacturer = r.u8();
+        r.skip(2);  // version, encoding
+        h.bitsPerPixel = r.u8();
+        h.xMin = r.i16();
+        h.yMin = r.i16();
+        h.xMax = r.i16();
+        h.yMax = r.i16();
+        r.skip(4);  // resolution
+        r.bytes(h.palette16.data(), h.palette16.size());
+        r.skip(1);  // reserved
+        h.planes = r.u8();
+        h.bytesPerLine = r.u16();
+        if (!r.ok()) return false;
+        *header = h;
+        return true;
     }
 
-    int signed16(int at) const { return static_cast<qint16>(bytes[at] | (bytes[at + 1] << 8)); }
-    bool isValid() const { return bytes[0] == kManufacturer; }
-    int bitsPerPixel() const { return bytes[3]; }
-    int planes() const { return bytes[65]; }
-    int bytesPerLine() const { return bytes[66] | (bytes[67] << 8); }
+    // The two layouts the decoders read.
+    bool isSupported() const
+    {
+        return manufacturer == kManufacturer &&
+               ((bitsPerPixel == 8 && planes == 1) || (bitsPerPixel == 1 && planes == 4));
+    }
     // From the signed corners; may come out negative or zero for a lying file.
-    qint64 width() const { return qint64{signed16(8)} - signed16(4) + 1; }
-    qint64 height() const { return qint64{signed16(10)} - signed16(6) + 1; }
-    const quint8* palette16() const { return bytes.data() + 16; }
+    qint64 width() const { return qint64{xMax} - xMin + 1; }
+    qint64 height() const { return qint64{yMax} - yMin + 1; }
 };
 
 // Converts the whole file: writes the BMP file header, the info header and colour table block, and
@@ -59,7 +78,7 @@ public:
           // The BMP rows take the stride of a row of this width at this depth, which is what a BMP
           // loader reads; the file's bytes per line only sets how much each decoded line holds.
           m_stride(bmp::rowStride(m_width, bitCount)),
-          m_lineLength(header.bytesPerLine() * header.planes())
+          m_lineLength(int{header.bytesPerLine} * header.planes)
     {
     }
     virtual ~TDecoder() = default;
@@ -68,10 +87,11 @@ public:
     virtual void MakeHeaderBlock()
     {
         m_block = QByteArray(bmp::kInfoHeaderSize + ColorTableSize(), '\0');
-        FillInfoHeader(m_block.data());
+        FillInfoHeader(m_block);
         FillColorTable(m_block.data() + bmp::kInfoHeaderSize);
     }
-    virtual void FillInfoHeader(char* info) const = 0;
+    // Puts the info header at the start of `block`.
+    virtual void FillInfoHeader(QByteArray& block) const = 0;
     virtual void FillColorTable(char* table) const = 0;
     virtual int ColorTableSize() const = 0;
     // The complete BMP file.
@@ -86,7 +106,7 @@ protected:
     {
         MakeHeaderBlock();
         QByteArray out(pixelOffset() + ImageSize(), '\0');
-        bmp::writeFileHeader(out.data(), static_cast<quint32>(out.size()), static_cast<quint32>(pixelOffset()));
+        bmp::writeFileHeader(out, static_cast<quint32>(out.size()), static_cast<quint32>(pixelOffset()));
         std::memcpy(out.data() + bmp::kFileHeaderSize, m_block.constData(), static_cast<std::size_t>(m_block.size()));
         m_readPosition = kPixelDataOffset;
         return out;
@@ -137,9 +157,9 @@ class TDecoder256 final : public TDecoder {
 public:
     TDecoder256(const QByteArray& pcx, const PcxHeader& header) : TDecoder(pcx, header, 8) {}
 
-    void FillInfoHeader(char* info) const override
+    void FillInfoHeader(QByteArray& block) const override
     {
-        bmp::writeInfoHeader(info, static_cast<qint32>(m_width), static_cast<qint32>(m_height), 8,
+        bmp::writeInfoHeader(block, 0, static_cast<qint32>(m_width), static_cast<qint32>(m_height), 8,
                              static_cast<quint32>(ImageSize()), 256);
     }
 
@@ -148,9 +168,9 @@ public:
     // without inventing colours for them.
     void FillColorTable(char* table) const override
     {
-        const qsizetype size = m_pcx.size();
-        if (size < kPaletteSize + 1 || static_cast<quint8>(m_pcx[size - kPaletteSize - 1]) != kPaletteMarker) return;
-        bmp::writeColorTableFromRgb(table, m_pcx.constData() + size - kPaletteSize, 256);
+        const kestrix::ByteReader reader(m_pcx);
+        if (reader.size() < kPaletteSize + 1 || reader.u8At(reader.size() - kPaletteSize - 1) != kPaletteMarker) return;
+        bmp::writeColorTableFromRgb(table, m_pcx.constData() + reader.size() - kPaletteSize, 256);
     }
 
     int ColorTableSize() const override { return 256 * 4; }
@@ -176,15 +196,15 @@ class TDecoder16 final : public TDecoder {
 public:
     TDecoder16(const QByteArray& pcx, const PcxHeader& header) : TDecoder(pcx, header, 4) {}
 
-    void FillInfoHeader(char* info) const override
+    void FillInfoHeader(QByteArray& block) const override
     {
-        bmp::writeInfoHeader(info, static_cast<qint32>(m_width), static_cast<qint32>(m_height), 4,
+        bmp::writeInfoHeader(block, 0, static_cast<qint32>(m_width), static_cast<qint32>(m_height), 4,
                              static_cast<quint32>(ImageSize()), 0);
     }
 
     void FillColorTable(char* table) const override
     {
-        bmp::writeColorTableFromRgb(table, reinterpret_cast<const char*>(m_header.palette16()), 16);
+        bmp::writeColorTableFromRgb(table, reinterpret_cast<const char*>(m_header.palette16.data()), 16);
     }
 
     int ColorTableSize() const override { return 16 * 4; }
@@ -192,7 +212,7 @@ public:
     QByteArray Decode() override
     {
         QByteArray out = beginBmp();
-        const int bytesPerLine = m_header.bytesPerLine();
+        const int bytesPerLine = m_header.bytesPerLine;
         // Pixels the planes can hold; any beyond them (a lying width) stay 0.
         const qint64 shown = std::min<qint64>(m_width, qint64{bytesPerLine} * 8);
         std::vector<quint8> line(static_cast<std::size_t>(m_lineLength));
@@ -215,24 +235,26 @@ public:
 
 }  // namespace
 
+bool isPcxHeader(const QByteArray& bytes)
+{
+    PcxHeader header;
+    return PcxHeader::read(bytes, &header) && header.isSupported();
+}
+
 std::optional<QByteArray> pcxToBmp(const QByteArray& pcx)
 {
-    // The header must at least hold the bytes per line (bytes 66 and 67).
-    if (pcx.size() < 68) return std::nullopt;
-    const PcxHeader header = PcxHeader::read(pcx);
-    if (!header.isValid()) return std::nullopt;
+    PcxHeader header;
+    if (!PcxHeader::read(pcx, &header) || !header.isSupported()) return std::nullopt;
     const qint64 width = header.width();
     const qint64 height = header.height();
     if (width <= 0 || height <= 0 || width > kMaxPixels / height) return std::nullopt;
-    if (header.bytesPerLine() == 0) return std::nullopt;
+    if (header.bytesPerLine == 0) return std::nullopt;
 
     std::unique_ptr<TDecoder> decoder;
-    if (header.bitsPerPixel() == 8 && header.planes() == 1)
+    if (header.bitsPerPixel == 8)
         decoder = std::make_unique<TDecoder256>(pcx, header);
-    else if (header.bitsPerPixel() == 1 && header.planes() == 4)
-        decoder = std::make_unique<TDecoder16>(pcx, header);
     else
-        return std::nullopt;
+        decoder = std::make_unique<TDecoder16>(pcx, header);
     return decoder->Decode();
 }
 

@@ -17,6 +17,14 @@ namespace pictor {
 // The one error text of every PCX refusal (CR LF between the sentences).
 extern const char kPcxRefusal[];
 
+// The header bytes that isPcxHeader looks at.
+constexpr int kPcxHeaderCheckSize = 68;
+
+// Whether `bytes` begin with a PCX header of a layout this reader decodes: manufacturer 10 and
+// either 8 bits in 1 plane or 1 bit in 4 planes. False for data shorter than its fields. The
+// picture's size is not checked here.
+bool isPcxHeader(const QByteArray& bytes);
+
 // Converts PCX data (8 bits 1 plane, or 1 bit 4 planes) into a complete BMP file in memory (file
 // header, info header, colour table, bottom-up rows); nothing for any other PCX or non-PCX data, a
 // header shorter than its fields or with no bytes per line, or a width or height (from Xmin/Xmax,

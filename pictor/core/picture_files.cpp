@@ -110,14 +110,14 @@ QimSave SaveAsQim(const QImage& image, const QString& path, bool anyName)
     if (!anyName && QFileInfo(path).suffix().toLower() != QLatin1String("qim")) return r;  // NotQim
     if (image.format() != QImage::Format_Indexed8) {
         r.status = QimSave::Status::Not8Bit;
-        r.message = QString::fromLatin1(kOnly8BitMessage);
+        r.error = QString::fromLatin1(kOnly8BitMessage);
         return r;
     }
     QByteArray data;
     data.reserve(static_cast<qsizetype>(image.width()) * image.height());
     for (int y = 0; y < image.height(); ++y)
         data.append(reinterpret_cast<const char*>(image.constScanLine(y)), image.width());
-    if (!kestrix::writeFileAtomically(path, data, &r.message)) {
+    if (!kestrix::writeFileAtomically(path, data, &r.error)) {
         r.status = QimSave::Status::Error;
         return r;
     }

@@ -38,7 +38,7 @@ bool exportPicture(const QImage& image, const QString& path, ExportFormat format
 struct QimSave {
     enum class Status { Written, NotQim, Not8Bit, Error };
     Status status = Status::NotQim;
-    QString message;
+    QString error;
 };
 extern const char kOnly8BitMessage[];  // "Sorry, only 8bit bitmaps are supported..."
 

@@ -7,13 +7,14 @@
 #include <QIODevice>
 
 #include "bmp_build.h"
+#include "byte_io.h"
 #include "picture_limits.h"
 
 namespace pictor {
 
 namespace {
 
-constexpr int kHeaderSize = 18;
+constexpr int kHeaderSize = kTgaHeaderSize;
 constexpr int kColorCount = 256;
 constexpr int kColorMapSize = kColorCount * 3;
 constexpr int kPixelOffset = kHeaderSize + kColorMapSize;  // 786
@@ -41,37 +42,33 @@ struct TgaHeader {
     // checks then refuse the file by the first field that does not fit.
     static TgaHeader read(const QByteArray& tga)
     {
-        std::array<quint8, kHeaderSize> b{};
-        std::memcpy(b.data(), tga.constData(), static_cast<std::size_t>(std::min<qsizetype>(tga.size(), kHeaderSize)));
-        const auto u16 = [&b](int at) { return static_cast<quint16>(b[at] | (b[at + 1] << 8)); };
+        const kestrix::ByteReader r(tga);
         TgaHeader h;
-        h.idLength = b[0];
-        h.colorMapType = b[1];
-        h.imageType = b[2];
-        h.firstEntry = u16(3);
-        h.colorMapLength = u16(5);
-        h.colorMapEntrySize = b[7];
-        h.xOrigin = u16(8);
-        h.yOrigin = u16(10);
-        h.width = u16(12);
-        h.height = u16(14);
-        h.pixelDepth = b[16];
-        h.descriptor = b[17];
+        h.idLength = r.u8At(0).value_or(0);
+        h.colorMapType = r.u8At(1).value_or(0);
+        h.imageType = r.u8At(2).value_or(0);
+        h.firstEntry = r.u16At(3).value_or(0);
+        h.colorMapLength = r.u16At(5).value_or(0);
+        h.colorMapEntrySize = r.u8At(7).value_or(0);
+        h.xOrigin = r.u16At(8).value_or(0);
+        h.yOrigin = r.u16At(10).value_or(0);
+        h.width = r.u16At(12).value_or(0);
+        h.height = r.u16At(14).value_or(0);
+        h.pixelDepth = r.u8At(16).value_or(0);
+        h.descriptor = r.u8At(17).value_or(0);
         return h;
     }
 
-    // The header we write: only the size varies.
-    static void write(char* at, quint16 width, quint16 height)
+    // The header we write, at the start of `file` (already that long and zeroed): only the size varies.
+    static void write(QByteArray& file, quint16 width, quint16 height)
     {
-        std::memset(at, 0, kHeaderSize);
-        at[1] = 1;  // colour map present
-        at[2] = 1;  // uncompressed, colour-mapped
-        bmp::put16(at + 5, kColorCount);
-        at[7] = 24;
-        bmp::put16(at + 12, width);
-        bmp::put16(at + 14, height);
-        at[16] = 8;
-        at[17] = static_cast<char>(kTopDown);
+        kestrix::QByteWriter w(file);
+        [[maybe_unused]] const bool fits = w.u8At(1, 1)                // colour map present
+                                           && w.u8At(2, 1)             // uncompressed, colour-mapped
+                                           && w.u16At(5, kColorCount)  //
+                                           && w.u8At(7, 24) && w.u16At(12, width) && w.u16At(14, height) &&
+                                           w.u8At(16, 8) && w.u8At(17, kTopDown);
+        Q_ASSERT(fits);
     }
 };
 
@@ -80,11 +77,10 @@ void report(QString* target, const QString& text)
     if (target) *target = text;
 }
 
-}  // namespace
-
-bool tgaToBmp(const QByteArray& tga, QByteArray* bmpFile, QString* error, QString* notice)
+// The header checks in their order; the first failure sets its text in `error` (and, for the
+// colour count, the count in `notice`).
+bool checkHeader(const TgaHeader& h, QString* error, QString* notice)
 {
-    const TgaHeader h = TgaHeader::read(tga);
     if (h.idLength != 0) {
         report(error, QStringLiteral("\"Image Indentifier string\" is not supported"));
         return false;
@@ -110,6 +106,20 @@ bool tgaToBmp(const QByteArray& tga, QByteArray* bmpFile, QString* error, QStrin
         report(error, QStringLiteral("Pixels are not 8bit"));
         return false;
     }
+    return true;
+}
+
+}  // namespace
+
+bool isTgaHeader(const QByteArray& bytes)
+{
+    return bytes.size() >= kTgaHeaderSize && checkHeader(TgaHeader::read(bytes), nullptr, nullptr);
+}
+
+bool tgaToBmp(const QByteArray& tga, QByteArray* bmpFile, QString* error, QString* notice)
+{
+    const TgaHeader h = TgaHeader::read(tga);
+    if (!checkHeader(h, error, notice)) return false;
 
     const qint64 width = h.width;
     const qint64 height = h.height;
@@ -138,8 +148,8 @@ bool tgaToBmp(const QByteArray& tga, QByteArray* bmpFile, QString* error, QStrin
 
     const qint64 stride = bmp::rowStride(width, 8);
     QByteArray out(kBmpPixelOffset + stride * height, '\0');
-    bmp::writeFileHeader(out.data(), static_cast<quint32>(out.size()), kBmpPixelOffset);
-    bmp::writeInfoHeader(out.data() + bmp::kFileHeaderSize, static_cast<qint32>(width), static_cast<qint32>(height), 8,
+    bmp::writeFileHeader(out, static_cast<quint32>(out.size()), kBmpPixelOffset);
+    bmp::writeInfoHeader(out, bmp::kFileHeaderSize, static_cast<qint32>(width), static_cast<qint32>(height), 8,
                          static_cast<quint32>(stride * height), kColorCount);
     char* table = out.data() + bmp::kFileHeaderSize + bmp::kInfoHeaderSize;
     const char* map = tga.constData() + kHeaderSize;
@@ -198,7 +208,7 @@ bool saveTga(const QImage& image, QByteArray* out, QString* error)
     const qint64 width = image.width();
     const qint64 height = image.height();
     QByteArray file(kPixelOffset + width * height, '\0');
-    TgaHeader::write(file.data(), static_cast<quint16>(width), static_cast<quint16>(height));
+    TgaHeader::write(file, static_cast<quint16>(width), static_cast<quint16>(height));
     char* map = file.data() + kHeaderSize;
     for (int i = 0; i < std::min<qsizetype>(colors.size(), kColorCount); ++i) {
         map[3 * i] = static_cast<char>(qBlue(colors[i]));

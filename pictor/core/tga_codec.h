@@ -12,6 +12,14 @@ class QIODevice;
 
 namespace pictor {
 
+// The size of a TGA header.
+constexpr int kTgaHeaderSize = 18;
+
+// Whether `bytes` begin with the 18-byte header of a picture this reader reads: no image ID, a
+// colour map of 256 entries of 24 bits, uncompressed colour-mapped pixels of 8 bits. The same
+// checks as tgaToBmp's; false for data shorter than the header.
+bool isTgaHeader(const QByteArray& bytes);
+
 // Converts an uncompressed colour-mapped 8-bit TGA (256 colours of 24 bits) into a complete BMP
 // file (1078 bytes of headers and colour table, then bottom-up rows padded to 4 bytes). The header
 // checks run in this order and the first failure sets its text in `error`: image ID length 0,

@@ -5,6 +5,7 @@
 #include <QFile>
 #include <QLocale>
 
+#include "byte_io.h"
 #include "cp1252.h"
 #include "operation_observer.h"
 
@@ -67,11 +68,6 @@ struct EncodeTable {
 };
 constexpr EncodeTable kEncode;
 
-int word(const QByteArray& bytes, qsizetype at)
-{
-    return static_cast<unsigned char>(bytes[at]) | (static_cast<unsigned char>(bytes[at + 1]) << 8);
-}
-
 QString unknownCharacterMessage(int code, qsizetype positionAfter)
 {
     return QStringLiteral(
@@ -121,8 +117,9 @@ bool isPossibleTextBank(const QByteArray& bytes)
 std::vector<int> readOffsetTable(const QByteArray& bytes)
 {
     std::vector<int> offsets;
-    for (qsizetype at = 0; at + 1 < bytes.size(); at += 2) {
-        const int w = word(bytes, at);
+    kestrix::ByteReader reader(bytes);
+    while (reader.canRead(2)) {
+        const int w = reader.u16();
         if (w == 0) continue;
         if (w == bytes.size()) break;
         offsets.push_back(w);
@@ -135,18 +132,19 @@ TextBankEntry ReadTextAt(const QByteArray& bytes, int offset, bool isQuarn1, kes
     TextBankEntry e;
     e.offset = offset;
     e.frame = -1;
-    if (offset >= bytes.size() - 1) {
+    if (offset < 0 || offset >= bytes.size() - 1) {
         e.hasText = false;
         return e;
     }
-    qsizetype at = offset;
+    kestrix::ByteReader reader(bytes);
+    reader.seek(static_cast<std::size_t>(offset));
     if (!isQuarn1) {
-        e.frame = static_cast<unsigned char>(bytes[at++]);
+        e.frame = reader.u8();
         e.hasFrame = true;
     }
     // The text ends at its 0 byte, or at the end of the bank when that comes first.
-    for (; at < bytes.size(); ++at) {
-        const auto b = static_cast<unsigned char>(bytes[at]);
+    while (reader.canRead(1)) {
+        const std::uint8_t b = reader.u8();
         if (b == 0) break;
         if (b == kLineBreak) {
             e.text += QStringLiteral("\r\n");
@@ -158,7 +156,7 @@ TextBankEntry ReadTextAt(const QByteArray& bytes, int offset, bool isQuarn1, kes
             ch = GameCharToAnsi(b, &known);
             if (!known && observer) {
                 observer->soundRequest(kUnknownCharSound);
-                observer->notice(unknownCharacterMessage(b, at + 1));
+                observer->notice(unknownCharacterMessage(b, static_cast<qsizetype>(reader.position())));
             }
         }
         if (ch.unicode() >= 32) e.text += ch;
@@ -171,12 +169,12 @@ TextBankLoad readTextBank(const QByteArray& bytes, bool isQuarn1, kestrix::Opera
     TextBankLoad load;
     if (bytes.size() > kMaxTextFileSize) {
         load.status = TextBankLoad::Status::TooLarge;
-        load.message = QString::fromLatin1(kTooLargeMessage);
+        load.error = QString::fromLatin1(kTooLargeMessage);
         return load;
     }
     if (!isPossibleTextBank(bytes)) {
         load.status = TextBankLoad::Status::Invalid;
-        load.message = QString::fromLatin1(kInvalidFileMessage);
+        load.error = QString::fromLatin1(kInvalidFileMessage);
         return load;
     }
     for (int offset : readOffsetTable(bytes)) load.entries.push_back(ReadTextAt(bytes, offset, isQuarn1, observer));
@@ -191,90 +189,130 @@ TextBankLoad LoadTextFile(const QString& path, bool isQuarn1, kestrix::Operation
     if (path.isEmpty() || !file.exists()) return load;  // NoFile: nothing happens
     if (!file.open(QIODevice::ReadOnly)) {
         load.status = TextBankLoad::Status::Unreadable;
-        load.message = QStringLiteral("%1: %2").arg(path, file.errorString());
+        load.error = QStringLiteral("%1: %2").arg(path, file.errorString());
         return load;
     }
     if (file.size() > kMaxTextFileSize) {
         load.status = TextBankLoad::Status::TooLarge;
-        load.message = QString::fromLatin1(kTooLargeMessage);
+        load.error = QString::fromLatin1(kTooLargeMessage);
         return load;
     }
     return readTextBank(file.readAll(), isQuarn1, observer);
 }
 
-TextBankWrite WriteTextBank(const std::vector<TextBankEntry>& entries, bool isQuarn1,
-                            kestrix::OperationObserver* observer)
+namespace {
+
+// Where each text goes: back to back behind the offset table, in row order.
+struct BankLayout {
+    std::vector<qint64> offsets;  // of each text
+    qint64 textEnd = 0;           // the byte after the last text's terminator
+    qint64 end = 0;               // the bank's size, as its end offset says
+};
+
+// In Quarn 2 every text needs a frame byte 0..255; the first entry without one is named.
+bool checkFrames(const std::vector<TextBankEntry>& entries, bool isQuarn1, QString* error)
 {
-    TextBankWrite w;
-    const auto n = static_cast<qsizetype>(entries.size());
-    if (n == 0) {
-        w.ok = true;
-        w.bytes = QByteArray("\x02\x00", 2);
-        return w;
-    }
-    if (!isQuarn1) {
-        for (qsizetype i = 0; i < n; ++i) {
-            const TextBankEntry& e = entries[static_cast<std::size_t>(i)];
-            if (e.frame < 0 || e.frame > 255) {
-                w.error = QStringLiteral("Entry %1 (offset %2) has no frame; a Quarn 2 bank needs one for every text")
-                              .arg(i + 1)
-                              .arg(e.offset);
-                return w;
-            }
+    if (isQuarn1) return true;
+    for (std::size_t i = 0; i < entries.size(); ++i) {
+        const TextBankEntry& e = entries[i];
+        if (e.frame < 0 || e.frame > 255) {
+            if (error)
+                *error = QStringLiteral("Entry %1 (offset %2) has no frame; a Quarn 2 bank needs one for every text")
+                             .arg(i + 1)
+                             .arg(e.offset);
+            return false;
         }
     }
+    return true;
+}
 
-    // Offsets from the texts themselves: back to back behind the table, in row order.
+// The offsets from the texts themselves. The end offset is the last entry's offset + 2 x (entries
+// + 1) + the length of its display text, which always lies past the last terminator.
+BankLayout layOutOffsets(const std::vector<TextBankEntry>& entries, bool isQuarn1)
+{
+    const auto n = static_cast<qint64>(entries.size());
     const int frameBytes = isQuarn1 ? 0 : 1;
-    std::vector<qint64> offsets(entries.size());
+    BankLayout layout;
+    layout.offsets.reserve(entries.size());
     qint64 at = 2 * (n + 1);
-    for (qsizetype i = 0; i < n; ++i) {
-        offsets[static_cast<std::size_t>(i)] = at;
-        at += frameBytes + EncodedLength(entries[static_cast<std::size_t>(i)].text) + 1;
-    }
-    const qint64 end = offsets.back() + 2 * (n + 1) + entries.back().text.size();
-    if (end > kMaxBankSize || at > kMaxBankSize) {
-        w.error = QString::fromLatin1(kOver64KMessage);
-        return w;
-    }
-
-    QByteArray out(static_cast<qsizetype>(end), '\0');  // the filler after the last text is 0
-    auto putWord = [&](qsizetype pos, qint64 v) {
-        out[pos] = static_cast<char>(v & 0xFF);
-        out[pos + 1] = static_cast<char>((v >> 8) & 0xFF);
-    };
-    for (qsizetype i = 0; i < n; ++i) putWord(2 * i, offsets[static_cast<std::size_t>(i)]);
-    putWord(2 * n, end);
-    qsizetype pos = 2 * (n + 1);
     for (const TextBankEntry& e : entries) {
-        if (!isQuarn1) out[pos++] = static_cast<char>(e.frame);
-        for (QChar ch : e.text) {
-            if (ch == u'\r') {
-                out[pos++] = static_cast<char>(kLineBreak);
-                continue;
-            }
-            if (ch.unicode() < 32) continue;  // line feeds and other controls are not stored
-            std::uint8_t byte = static_cast<std::uint8_t>(ch.unicode());
-            if (ch.unicode() >= 127) {
-                const auto game = AnsiCharToGame(ch);
-                if (game) {
-                    byte = *game;
-                } else {
-                    const auto ansi = kestrix::unicodeToCp1252(ch);
-                    if (observer)
-                        observer->notice(QStringLiteral("Character \"%1\" [%2] is not supported in Quarn")
-                                             .arg(ch)
-                                             .arg(ansi ? int{*ansi} : int{ch.unicode()}));
-                    byte = ansi ? *ansi : static_cast<std::uint8_t>('?');
-                }
-            }
-            out[pos++] = static_cast<char>(byte);
-        }
-        out[pos++] = '\0';
+        layout.offsets.push_back(at);
+        at += frameBytes + EncodedLength(e.text) + 1;
     }
-    w.ok = true;
-    w.bytes = out;
-    return w;
+    layout.textEnd = at;
+    layout.end = layout.offsets.back() + 2 * (n + 1) + entries.back().text.size();
+    return layout;
+}
+
+bool checkSize(const BankLayout& layout, QString* error)
+{
+    if (layout.end <= kMaxBankSize && layout.textEnd <= kMaxBankSize) return true;
+    if (error) *error = QString::fromLatin1(kOver64KMessage);
+    return false;
+}
+
+// The bytes of one display text: "\r" becomes the line break code, line feeds and other controls
+// are dropped, characters from 127 up take their game code. One without a game code is reported
+// through the observer's notice and written as its Windows-1252 code ("?" when it has none).
+void encodeText(const QString& text, kestrix::QByteWriter& out, kestrix::OperationObserver* observer)
+{
+    for (QChar ch : text) {
+        if (ch == u'\r') {
+            out.u8(kLineBreak);
+            continue;
+        }
+        if (ch.unicode() < 32) continue;  // line feeds and other controls are not stored
+        std::uint8_t byte = static_cast<std::uint8_t>(ch.unicode());
+        if (ch.unicode() >= 127) {
+            const auto game = AnsiCharToGame(ch);
+            if (game) {
+                byte = *game;
+            } else {
+                const auto ansi = kestrix::unicodeToCp1252(ch);
+                if (observer)
+                    observer->notice(QStringLiteral("Character \"%1\" [%2] is not supported in Quarn")
+                                         .arg(ch)
+                                         .arg(ansi ? int{*ansi} : int{ch.unicode()}));
+                byte = ansi ? *ansi : static_cast<std::uint8_t>('?');
+            }
+        }
+        out.u8(byte);
+    }
+}
+
+// The offset table, the end offset, each text (frame byte, characters, 0) and the zero filler.
+QByteArray writeBank(const std::vector<TextBankEntry>& entries, const BankLayout& layout, bool isQuarn1,
+                     kestrix::OperationObserver* observer)
+{
+    QByteArray out;
+    out.reserve(static_cast<qsizetype>(layout.end));
+    kestrix::QByteWriter w(out);
+    for (qint64 offset : layout.offsets) w.u16(static_cast<std::uint16_t>(offset));
+    w.u16(static_cast<std::uint16_t>(layout.end));
+    for (const TextBankEntry& e : entries) {
+        if (!isQuarn1) w.u8(static_cast<std::uint8_t>(e.frame));
+        encodeText(e.text, w, observer);
+        w.u8(0);
+    }
+    Q_ASSERT(static_cast<qint64>(w.size()) == layout.textEnd);
+    w.zeros(static_cast<std::size_t>(layout.end - layout.textEnd));
+    return out;
+}
+
+}  // namespace
+
+bool WriteTextBank(const std::vector<TextBankEntry>& entries, bool isQuarn1, kestrix::OperationObserver* observer,
+                   QByteArray* bytes, QString* error)
+{
+    if (entries.empty()) {
+        *bytes = QByteArray("\x02\x00", 2);
+        return true;
+    }
+    if (!checkFrames(entries, isQuarn1, error)) return false;
+    const BankLayout layout = layOutOffsets(entries, isQuarn1);
+    if (!checkSize(layout, error)) return false;
+    *bytes = writeBank(entries, layout, isQuarn1, observer);
+    return true;
 }
 
 QString ExportToText(const std::vector<TextBankEntry>& entries, const QString& bankPath, const QDateTime& when)

@@ -71,7 +71,7 @@ struct TextBankLoad {
     enum class Status { Loaded, NoFile, TooLarge, Invalid, Unreadable };
     Status status = Status::NoFile;
     std::vector<TextBankEntry> entries;
-    QString message;  // the message for TooLarge, Invalid and Unreadable
+    QString error;  // the message for TooLarge, Invalid and Unreadable
 };
 
 // Reads a bank file: the size limit, the validity test, the offset table and every text.
@@ -79,22 +79,16 @@ TextBankLoad LoadTextFile(const QString& path, bool isQuarn1, kestrix::Operation
 // The same over bytes already in memory.
 TextBankLoad readTextBank(const QByteArray& bytes, bool isQuarn1, kestrix::OperationObserver* observer);
 
-// Outcome of WriteTextBank.
-struct TextBankWrite {
-    bool ok = false;
-    QByteArray bytes;
-    QString error;  // kOver64KMessage, or which entry has no frame
-};
-
 // The bytes of a bank for `entries` in order. Every offset is recomputed from the texts, so the
 // bank is consistent also for banks read with gaps, shared texts or 0 words. The end offset is
 // the last entry's offset + 2 x (entries + 1) + the length of its display text; the rest after
 // the last text is zero. A bank of no texts is the two bytes 02 00. Refused above 65535 bytes,
 // and in Quarn 2 for an entry without a frame 0..255 (frame -1), naming the entry. A character without a game code is
 // reported through the observer's notice and written unchanged ("?" when it has no single-byte
-// form at all).
-TextBankWrite WriteTextBank(const std::vector<TextBankEntry>& entries, bool isQuarn1,
-                            kestrix::OperationObserver* observer);
+// form at all). On success `bytes` holds the bank; on refusal false, `bytes` untouched and
+// `error` (may be null) kOver64KMessage or the entry without a frame.
+bool WriteTextBank(const std::vector<TextBankEntry>& entries, bool isQuarn1, kestrix::OperationObserver* observer,
+                   QByteArray* bytes, QString* error);
 
 // The plain-text export: the bank's path, the date and time with the word-wrap hint, an empty
 // line, then for each row its number and ":", its text and an empty line; lines end in CR LF.

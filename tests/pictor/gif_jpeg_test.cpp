@@ -522,6 +522,26 @@ const DamagedCase kDamagedCases[] = {
     {"GifImageOfWidth0", readGif, [] { return gifWith([](Bytes& b) { b[50] = b[51] = 0; }); }, "empty (0 x 3"},
     {"GifImageOfTooManyPixels", readGif, [] { return gifWith([](Bytes& b) { b[50] = b[51] = b[52] = b[53] = 0xFF; }); },
      "claims 65535 x 65535"},
+    // The cap is 64,000,000 pixels: 8000 x 8001 is refused before anything is allocated, 8000 x 8000
+    // passes it and fails only on the pixels the file does not hold.
+    {"GifImageJustOverTheCap", readGif,
+     [] {
+         return gifWith([](Bytes& b) {
+             b[50] = 0x40;  // width 8000
+             b[51] = 0x1F;
+             b[52] = 0x41;  // height 8001
+             b[53] = 0x1F;
+         });
+     },
+     "claims 8000 x 8001 pixels, more than the 64000000"},
+    {"GifImageAtTheCap", readGif,
+     [] {
+         return gifWith([](Bytes& b) {
+             b[50] = b[52] = 0x40;
+             b[51] = b[53] = 0x1F;
+         });
+     },
+     "damaged GIF"},
     {"GifUnknownRecord", readGif, [] { return gifWith([](Bytes& b) { b.insert(b.begin() + 45, 0x00); }); },
      "damaged GIF: Wrong record type"},
     {"JpegMissing", readJpeg, nullptr, "No such file"},
@@ -535,6 +555,8 @@ const DamagedCase kDamagedCases[] = {
      },
      "Premature end of input file"},
     {"JpegOfTooManyPixels", readJpeg, [] { return jpegWithSize(60000, 60000); }, "claims 60000 x 60000"},
+    {"JpegJustOverTheCap", readJpeg, [] { return jpegWithSize(8000, 8001); },
+     "claims 8000 x 8001 pixels, more than the 64000000"},
     {"JpegOfWidth0", readJpeg, [] { return jpegWithSize(0, 3); }, "Empty JPEG image"},
 };
 

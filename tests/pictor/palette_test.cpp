@@ -137,7 +137,7 @@ TEST(PaletteTest, RiffChecksRunInOrderWithTheirMessages)
         writeBytes(dir.path("bad.pal"), c.bytes);
         const PaletteLoad load = LoadPalette(dir.path("bad.pal"));
         EXPECT_EQ(load.status, PaletteLoad::Status::Invalid) << c.message;
-        EXPECT_EQ(load.message, QString::fromLatin1(c.message));
+        EXPECT_EQ(load.error, QString::fromLatin1(c.message));
     }
     EXPECT_STREQ(kInvalidPaletteTitle, "Invalid palette file");
 }

@@ -125,6 +125,9 @@ TEST_P(PcxDecodeTest, DecodesOrRefuses)
     QString error;
     const bool loaded = pictor::loadPcx(c.file(), &image, &error);
     ASSERT_EQ(loaded, c.loads) << error.toStdString();
+    if (c.loads) {
+        EXPECT_TRUE(pictor::isPcxHeader(c.file()));
+    }
     if (!c.loads) {
         EXPECT_EQ(error, QString::fromLatin1(pictor::kPcxRefusal));
         return;
@@ -374,6 +377,9 @@ TEST_P(TgaRefusalTest, GivesTheFirstFailingCheck)
     EXPECT_EQ(error, QString::fromUtf8(c.error));
     EXPECT_EQ(notice, QString::fromLatin1(c.notice));
     EXPECT_EQ(bmp, QByteArray("untouched"));
+    // The image plugin recognises files by the same header checks: it takes exactly the files
+    // that fail only after them.
+    EXPECT_EQ(pictor::isTgaHeader(c.file()), error.startsWith(QLatin1String("TGA:"))) << error.toStdString();
 }
 
 namespace {

@@ -20,6 +20,20 @@ using tessel::TextBankLoad;
 
 namespace {
 
+// WriteTextBank's outcome in one value, for the checks below.
+struct Written {
+    bool ok = false;
+    QByteArray bytes;
+    QString error;
+};
+
+Written writeToBytes(const std::vector<TextBankEntry>& entries, bool quarn1, kestrix::OperationObserver* observer)
+{
+    Written w;
+    w.ok = tessel::WriteTextBank(entries, quarn1, observer, &w.bytes, &w.error);
+    return w;
+}
+
 // What the core reports, in order: "sound N" for a sound request, the text of each notice.
 class Recorder : public kestrix::OperationObserver {
 public:
@@ -297,7 +311,7 @@ TEST_P(CharacterTest, ReadsAndWritesBack)
     EXPECT_EQ(readRec.events, c.readEvents);
 
     Recorder writeRec;
-    const tessel::TextBankWrite w = tessel::WriteTextBank({entry(c.shown)}, true, &writeRec);
+    const Written w = writeToBytes({entry(c.shown)}, true, &writeRec);
     ASSERT_TRUE(w.ok) << w.error.toStdString();
     EXPECT_EQ(w.bytes.mid(4, c.writtenBack.size() + 1), c.writtenBack + '\0');
     EXPECT_EQ(writeRec.events, c.writeEvents);
@@ -310,8 +324,7 @@ TEST(TextBankCharsetTest, TypedTextIsWrittenAsTheGamesReadIt)
     // A typed "@" is a line break in the bank; a lone carriage return is one too; line feeds,
     // tabs and other controls are not stored; a character outside Windows-1252 becomes "?".
     Recorder rec;
-    const tessel::TextBankWrite w =
-        tessel::WriteTextBank({entry(QString::fromUtf16(u"a@b\nc\td\re\u0100\u20AC"))}, true, &rec);
+    const Written w = writeToBytes({entry(QString::fromUtf16(u"a@b\nc\td\re\u0100\u20AC"))}, true, &rec);
     ASSERT_TRUE(w.ok);
     EXPECT_EQ(w.bytes.mid(4, 10), raw({'a', '@', 'b', 'c', 'd', '@', 'e', '?', 0x80, 0}));
     EXPECT_EQ(rec.events,
@@ -408,7 +421,7 @@ TEST_P(ValidityTest, AcceptsOrRefusesWithTheMessage)
     EXPECT_EQ(tessel::isPossibleTextBank(bytes), c.possible);
     const TextBankLoad load = tessel::readTextBank(bytes, false, nullptr);
     EXPECT_EQ(load.status, c.status);
-    EXPECT_EQ(load.message, QString::fromUtf8(c.message));
+    EXPECT_EQ(load.error, QString::fromUtf8(c.message));
     EXPECT_EQ(load.entries.size(), c.entries);
 }
 
@@ -429,12 +442,12 @@ TEST(TextBankLoadTest, LoadTextFileReadsFilesAndRefusesLargeOnes)
     writeFile(dir.path("huge.qbt"), Bytes(4000001, 0));
     load = tessel::LoadTextFile(dir.path("huge.qbt"), true, nullptr);
     EXPECT_EQ(load.status, TextBankLoad::Status::TooLarge);
-    EXPECT_EQ(load.message, QStringLiteral("This file is to large to open"));
+    EXPECT_EQ(load.error, QStringLiteral("This file is to large to open"));
 
     writeFile(dir.path("notes.qbt"), bytesOf("no size here"));
     load = tessel::LoadTextFile(dir.path("notes.qbt"), true, nullptr);
     EXPECT_EQ(load.status, TextBankLoad::Status::Invalid);
-    EXPECT_EQ(load.message, QStringLiteral("This does not appear to be a \"possible\" Quarn text file."));
+    EXPECT_EQ(load.error, QStringLiteral("This does not appear to be a \"possible\" Quarn text file."));
     EXPECT_STREQ(tessel::kInvalidFileTitle, "Invalid file");
 }
 
@@ -597,7 +610,7 @@ TEST_P(EncodedLengthTest, CountsTheBytesWritten)
 {
     const LengthCase& c = GetParam();
     EXPECT_EQ(tessel::EncodedLength(c.text), c.bytes);
-    const tessel::TextBankWrite w = tessel::WriteTextBank({entry(c.text), entry("x")}, true, nullptr);
+    const Written w = writeToBytes({entry(c.text), entry("x")}, true, nullptr);
     ASSERT_TRUE(w.ok);
     EXPECT_EQ(w.bytes.indexOf('\0', 6) - 6, c.bytes);
     EXPECT_EQ(wordAt(w.bytes, 2), 6 + c.bytes + 1);
@@ -608,8 +621,7 @@ INSTANTIATE_TEST_SUITE_P(TextBank, EncodedLengthTest, ::testing::ValuesIn(kLengt
 TEST(TextBankEditTest, ShiftOffsetsKeepsOffsetsWhereTheWriterPutsTexts)
 {
     // "abc", "de", "fghi", "j": table of 10 bytes, texts at 10, 14, 17 and 22.
-    const tessel::TextBankWrite first =
-        tessel::WriteTextBank({entry("abc"), entry("de"), entry("fghi"), entry("j")}, true, nullptr);
+    const Written first = writeToBytes({entry("abc"), entry("de"), entry("fghi"), entry("j")}, true, nullptr);
     ASSERT_TRUE(first.ok);
     std::vector<TextBankEntry> entries = tessel::readTextBank(first.bytes, true, nullptr).entries;
     ASSERT_EQ(offsetsOf(entries), (std::vector<int>{10, 14, 17, 22}));
@@ -617,7 +629,7 @@ TEST(TextBankEditTest, ShiftOffsetsKeepsOffsetsWhereTheWriterPutsTexts)
     auto edit = [&](std::size_t row, const QString& text) {
         tessel::ShiftOffsets(entries, row, tessel::EncodedLength(text) - tessel::EncodedLength(entries[row].text));
         entries[row].text = text;
-        const tessel::TextBankWrite w = tessel::WriteTextBank(entries, true, nullptr);
+        const Written w = writeToBytes(entries, true, nullptr);
         EXPECT_TRUE(w.ok);
         return tessel::readTextBank(w.bytes, true, nullptr).entries;
     };
@@ -642,7 +654,7 @@ TEST(TextBankWriteTest, LayoutsWorkedOutByHand)
     std::vector<TextBankEntry> q1 = {entry("Hi"), entry(QString::fromUtf16(u"N\u00E9\r\nx"))};
     q1[0].offset = 999;  // offsets given are not used: they are recomputed
     Recorder rec;
-    tessel::TextBankWrite w = tessel::WriteTextBank(q1, true, &rec);
+    Written w = writeToBytes(q1, true, &rec);
     ASSERT_TRUE(w.ok);
     EXPECT_EQ(w.bytes,
               raw({0x06, 0x00, 0x09, 0x00, 0x14, 0x00, 'H', 'i', 0, 'N', 0x82, '@', 'x', 0, 0, 0, 0, 0, 0, 0}));
@@ -654,7 +666,7 @@ TEST(TextBankWriteTest, LayoutsWorkedOutByHand)
     // Quarn 2, frame 1 "Ok", frame 33 "", frame 129 "ç". Table of 8; 01 O k 0 at 8; 21 0 at 12;
     // 81 87(ç) 0 at 14, up to 17. End = 14 + 2 x 4 + 1 = 23: 6 bytes of filler.
     std::vector<TextBankEntry> q2 = {entry("Ok", 1), entry("", 33), entry(QString::fromUtf16(u"\u00E7"), 129)};
-    w = tessel::WriteTextBank(q2, false, nullptr);
+    w = writeToBytes(q2, false, nullptr);
     ASSERT_TRUE(w.ok);
     EXPECT_EQ(w.bytes, raw({0x08, 0x00, 0x0C, 0x00, 0x0E, 0x00, 0x17, 0x00, 0x01, 'O', 'k', 0,
                             0x21, 0,    0x81, 0x87, 0,    0,    0,    0,    0,    0,   0}));
@@ -665,7 +677,7 @@ TEST(TextBankWriteTest, LayoutsWorkedOutByHand)
 
     // No texts: the end word alone.
     for (bool quarn1 : {true, false}) {
-        w = tessel::WriteTextBank({}, quarn1, nullptr);
+        w = writeToBytes({}, quarn1, nullptr);
         ASSERT_TRUE(w.ok);
         EXPECT_EQ(w.bytes, raw({0x02, 0x00}));
     }
@@ -674,17 +686,17 @@ TEST(TextBankWriteTest, LayoutsWorkedOutByHand)
 TEST(TextBankWriteTest, Quarn2NeedsAFrameForEveryText)
 {
     const std::vector<TextBankEntry> noFrame = {entry("a", 1), entry("b", -1)};
-    tessel::TextBankWrite w = tessel::WriteTextBank(noFrame, false, nullptr);
+    Written w = writeToBytes(noFrame, false, nullptr);
     EXPECT_FALSE(w.ok);
     EXPECT_TRUE(w.bytes.isEmpty());
     EXPECT_TRUE(w.error.contains(QStringLiteral("Entry 2"))) << w.error.toStdString();
 
-    w = tessel::WriteTextBank({entry("a", 256), entry("b", 1)}, false, nullptr);
+    w = writeToBytes({entry("a", 256), entry("b", 1)}, false, nullptr);
     EXPECT_FALSE(w.ok);
     EXPECT_TRUE(w.error.contains(QStringLiteral("Entry 1"))) << w.error.toStdString();
 
     // Quarn 1 banks have no frames to need.
-    EXPECT_TRUE(tessel::WriteTextBank(noFrame, true, nullptr).ok);
+    EXPECT_TRUE(writeToBytes(noFrame, true, nullptr).ok);
 }
 
 struct LimitCase {
@@ -720,7 +732,7 @@ TEST_P(WriteLimitTest, RefusesAbove65535Bytes)
     if (c.firstLetters > 0) entries.push_back(entry(QString(c.firstLetters, u'a'), frame));
     entries.push_back(entry(QStringLiteral("\r\n").repeated(c.lastBreaks) + QString(c.lastLetters, u'b'), frame));
 
-    const tessel::TextBankWrite w = tessel::WriteTextBank(entries, c.quarn1, nullptr);
+    const Written w = writeToBytes(entries, c.quarn1, nullptr);
     if (!c.fits) {
         EXPECT_FALSE(w.ok);
         EXPECT_TRUE(w.bytes.isEmpty());
@@ -835,7 +847,7 @@ TEST_P(OddBankTest, WritingRecomputesEveryOffset)
     ASSERT_EQ(load.status, TextBankLoad::Status::Loaded);
     ASSERT_EQ(offsetsOf(load.entries), c.readOffsets);
 
-    const tessel::TextBankWrite w = tessel::WriteTextBank(load.entries, c.quarn1, nullptr);
+    const Written w = writeToBytes(load.entries, c.quarn1, nullptr);
     ASSERT_TRUE(w.ok);
     EXPECT_EQ(tableOf(w.bytes, c.writtenOffsets.size()), c.writtenOffsets);
 
@@ -845,7 +857,7 @@ TEST_P(OddBankTest, WritingRecomputesEveryOffset)
     const TextBankLoad back = tessel::readTextBank(w.bytes, c.quarn1, nullptr);
     EXPECT_TRUE(sameEntries(back.entries, expected));
     // Written again, the bank stays the same byte for byte.
-    const tessel::TextBankWrite again = tessel::WriteTextBank(back.entries, c.quarn1, nullptr);
+    const Written again = writeToBytes(back.entries, c.quarn1, nullptr);
     EXPECT_EQ(firstDifference(toBytes(again.bytes), toBytes(w.bytes)), static_cast<std::size_t>(w.bytes.size()));
     EXPECT_EQ(again.bytes.size(), w.bytes.size());
 }
@@ -892,7 +904,7 @@ TEST(TextBankWriteTest, RoundTripsGeneratedBanks)
             }
 
             Recorder rec;
-            const tessel::TextBankWrite w = tessel::WriteTextBank(entries, quarn1, &rec);
+            const Written w = writeToBytes(entries, quarn1, &rec);
             ASSERT_TRUE(w.ok) << w.error.toStdString();
             // DEL is the only character of the alphabet without a game code.
             for (const QString& e : rec.events) EXPECT_EQ(e, unsupported(QString(QChar(0x7F)), 127));
