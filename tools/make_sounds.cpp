@@ -16,6 +16,8 @@
 #include <string>
 #include <vector>
 
+#include "sound.h"
+
 namespace {
 
 constexpr int kRate = 22050;
@@ -221,15 +223,19 @@ bool writeFile(const std::filesystem::path& path, const std::string& bytes)
     return static_cast<bool>(f);
 }
 
-struct Sound {
-    int number;
+struct SoundWave {
+    kestrix::Sound sound;
     Samples (*make)();
 };
 
-const Sound kSounds[] = {
-    {25201, fanfare},  {25202, chime},  {25211, click},     {25221, softPop},
-    {25231, helpTone}, {25241, whoosh}, {25251, doneChord}, {25261, windowSweep},
+using kestrix::Sound;
+const SoundWave kSounds[] = {
+    {Sound::HiddenSequence, fanfare}, {Sound::About, chime},
+    {Sound::ButtonClick, click},      {Sound::UnknownCharacter, softPop},
+    {Sound::Help, helpTone},          {Sound::PopupMenu, whoosh},
+    {Sound::OperationEnd, doneChord}, {Sound::WindowShown, windowSweep},
 };
+static_assert(std::size(kSounds) == kestrix::kAllSounds.size(), "one wave per sound");
 
 }  // namespace
 
@@ -248,8 +254,8 @@ int main(int argc, char** argv)
     }
 
     std::string qrc = "<!DOCTYPE RCC>\n<RCC version=\"1.0\">\n<qresource prefix=\"/sfx\">\n";
-    for (const Sound& sound : kSounds) {
-        const std::string name = std::to_string(sound.number) + ".wav";
+    for (const SoundWave& sound : kSounds) {
+        const std::string name = std::to_string(kestrix::SoundNumber(sound.sound)) + ".wav";
         const std::vector<std::uint8_t> bytes = wave(toPcm(sound.make()));
         if (!writeFile(folder / name, std::string(bytes.begin(), bytes.end()))) {
             std::fprintf(stderr, "make_sounds: cannot write %s\n", (folder / name).c_str());
