@@ -63,7 +63,7 @@ install: release
 # (ICONS_PREFIX=/usr/local puts them under /usr/local/share/icons instead).
 .PHONY: icons
 icons: deps
-	/usr/bin/python3 scripts/make_icons.py $(if $(ICONS_PREFIX),--prefix $(ICONS_PREFIX))
+	/usr/bin/python3 tools/make_icons.py $(if $(ICONS_PREFIX),--prefix $(ICONS_PREFIX))
 
 clean:
 	rm -rf build
