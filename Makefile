@@ -20,14 +20,19 @@ deps:
 runtime-dir:
 	@mkdir -p $(XDG_RUNTIME_DIR) && chmod 700 $(XDG_RUNTIME_DIR)
 
+# The release folder holds what users run; the tests build in TEST_DIR and the benchmarks are
+# switched on by `make bench` when first asked for.
 $(RELEASE_DIR)/CMakeCache.txt:
-	cmake -S . -B $(RELEASE_DIR) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=Release
+	cmake -S . -B $(RELEASE_DIR) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=Release -DKESTRIX_TESTS=OFF -DKESTRIX_BENCH=OFF
 
 release: deps $(RELEASE_DIR)/CMakeCache.txt
 	cmake --build $(RELEASE_DIR) -j $(JOBS)
 
-# For now the main job is listing the demo archive that the build makes with its own code.
-run: release runtime-dir
+# Builds only the program folder (programs, library, kestrix-cli, help files, sounds, demo data),
+# so that a first run on a fresh machine is quick. For now the main job is listing the demo
+# archive that the build makes with its own code.
+run: deps $(RELEASE_DIR)/CMakeCache.txt runtime-dir
+	cmake --build $(RELEASE_DIR) -j $(JOBS) --target program_folder
 	$(RELEASE_DIR)/bin/kestrix-cli list $(RELEASE_DIR)/bin/demo/ress.hqr
 
 # Every C++ file as the committed .clang-format has it (clang-format 14, dry run).
@@ -40,7 +45,9 @@ test: deps runtime-dir format-check
 	cmake --build $(TEST_DIR) -j $(JOBS)
 	cd $(TEST_DIR) && ctest --output-on-failure -j $(JOBS)
 
-bench: release
+bench: deps $(RELEASE_DIR)/CMakeCache.txt
+	cmake -S . -B $(RELEASE_DIR) -DKESTRIX_BENCH=ON
+	cmake --build $(RELEASE_DIR) -j $(JOBS)
 	@for b in $(RELEASE_DIR)/bench/*_bench; do echo "== $$b"; $$b || exit 1; done
 
 # Each fuzz target runs for FUZZ_SECONDS (default 60) from the seed corpus in fuzz/corpus.
@@ -67,7 +74,7 @@ install: release
 # (ICONS_PREFIX=/usr/local puts them under /usr/local/share/icons instead).
 .PHONY: icons
 icons: deps
-	/usr/bin/python3 scripts/make_icons.py $(if $(ICONS_PREFIX),--prefix $(ICONS_PREFIX))
+	/usr/bin/python3 tools/make_icons.py $(if $(ICONS_PREFIX),--prefix $(ICONS_PREFIX))
 
 clean:
 	rm -rf build

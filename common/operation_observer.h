@@ -4,6 +4,8 @@
 
 #include <QString>
 
+#include "sound.h"
+
 namespace kestrix {
 
 // What a long operation tells the one who started it. The core calls it; a window implements it
@@ -25,8 +27,9 @@ public:
     virtual void notice(const QString& text) {}
     // A problem with one item (an entry, a file) that the work went on after; names the item.
     virtual void problem(const QString& text) {}
-    // A numbered sound request at the end of an operation.
-    virtual void soundRequest(int number) {}
+    // A sound the operation asks for, such as Sound::OperationEnd at its end; only the window's
+    // sound unit plays it.
+    virtual void soundRequest(Sound sound) {}
     // Progress of a long operation over `maximum` steps: shown, stepped, hidden.
     virtual void progressStart(int maximum) {}
     virtual void progressStep() {}

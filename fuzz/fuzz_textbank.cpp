@@ -20,9 +20,9 @@ public:
         else
             ++otherNotices;
     }
-    void soundRequest(int number) override
+    void soundRequest(kestrix::Sound sound) override
     {
-        FUZZ_CHECK(number == 25221);
+        FUZZ_CHECK(sound == kestrix::Sound::UnknownCharacter);
         ++sounds;
     }
     int unknownMessages = 0;

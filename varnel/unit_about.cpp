@@ -15,6 +15,7 @@
 #include "program_registry.h"
 #include "settings_store.h"
 #include "shell.h"
+#include "suite_settings.h"
 #include "ui_unit_about.h"
 #include "version_info.h"
 
@@ -104,7 +105,7 @@ QStringList CreditLines()
         QStringLiteral("Pim & Roos"),
         QStringLiteral("(if you think you"),
         QStringLiteral("should be on this"),
-        QStringLiteral("list, than email me)"),
+        QStringLiteral("list, than email me)"),  // "than" as the credits have it, on purpose
         QString(),
         QStringLiteral("--code--"),
         QStringLiteral("Tolvey"),
@@ -449,7 +450,8 @@ void Tfrm_About::FormCreate()
 
 void Tfrm_About::readVersionSetting()
 {
-    if (const std::optional<QString> version = kestrix::RegistryKey::settings().readText(QStringLiteral("version")))
+    if (const std::optional<QString> version =
+            kestrix::RegistryKey::settings().readText(QString::fromLatin1(kestrix::settings::kVersion)))
         ui->lbl_Version->setText(QStringLiteral("version: ") + *version);
 }
 

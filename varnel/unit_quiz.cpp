@@ -25,6 +25,9 @@ constexpr int kLastStep = kQuizQuestionCount + 1;  // the step on which the last
 
 // Line breaks of the quiz's texts: line feed, then carriage return.
 const QString kBreak = QStringLiteral("\n\r");
+// A message box breaks its text at a carriage return as well as at a line feed, so the pair
+// would show an empty line there; its texts break with the line feed alone.
+const QString kBoxBreak = QStringLiteral("\n");
 
 void showBox(QWidget* parent, QMessageBox::Icon icon, const QString& title, const QString& text)
 {
@@ -401,11 +404,13 @@ void Tfrm_QuarnQuiz::CheckAnswer()
     if (selectedAnswer() == question.rightAnswer) {
         const int score = ui->lcd_Score->text().toInt() + question.points;
         ui->lcd_Score->setText(QString::number(score));
+        // "Congratiolations" is spelt as the quiz has always shown it, on purpose.
         m_dialogs->information(this, QStringLiteral("Congratiolations"),
                                QStringLiteral("The answer was right, you got %1 point(s)").arg(question.points));
     } else {
         m_dialogs->error(this, QStringLiteral("Sorry"),
-                         QStringLiteral("The answer was wrong.") + kBreak + QStringLiteral("The right answer was : ") +
+                         QStringLiteral("The answer was wrong.") + kBoxBreak +
+                             QStringLiteral("The right answer was : ") +
                              question.answers[static_cast<std::size_t>(question.rightAnswer)]);
     }
 }
@@ -415,6 +420,7 @@ void Tfrm_QuarnQuiz::FinishQuiz()
     ui->rg_Questions->setVisible(false);
     setTextBorder(108, 100);
     const QString score = ui->lcd_Score->text();
+    // "Congratiolations" and "You're code" are the texts the quiz shows, kept on purpose.
     ui->lbl_Text->setText(QStringLiteral("Congratiolations, you've finished the Quarn Quiz") + kBreak + kBreak +
                           QStringLiteral("You got : ") + score + QStringLiteral(" points") + kBreak +
                           QStringLiteral("You're code is :"));

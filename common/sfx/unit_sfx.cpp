@@ -15,13 +15,13 @@
 #include <map>
 
 #include "settings_store.h"
+#include "suite_settings.h"
 
 namespace kestrix {
 
 namespace {
 
 const QString kContainerName = QStringLiteral("Sonette.rcc");
-constexpr int kBeepSound = 25251;
 
 struct SfxState {
     bool loaded = false;
@@ -132,7 +132,7 @@ bool LoadSfx()
     if (s.loaded) return true;
 
     const RegistryKey key = RegistryKey::settings();
-    if (!key.exists() || key.readYesNo(QStringLiteral("SFX")) != true) return false;
+    if (!key.exists() || key.readYesNo(QString::fromLatin1(settings::kSfx)) != true) return false;
 
     const QString path = QDir(programFolder()).filePath(kContainerName);
     if (!QResource::registerResource(path)) {
@@ -147,13 +147,15 @@ bool LoadSfx()
     return true;
 }
 
-bool PlaySfx(int number)
+bool PlaySfx(Sound sound)
 {
     SfxState& s = state();
     if (!s.loaded) {
-        if (number == kBeepSound) systemBeep();
+        // Without sounds the end of an operation still gets the system's simple beep.
+        if (sound == Sound::OperationEnd) systemBeep();
         return false;
     }
+    const int number = SoundNumber(sound);
     // A number the container does not hold is silent; so is a machine without sound output,
     // where a player would only complain and never finish.
     if (!QFile::exists(resourcePath(number)) || !hasAudioOutput()) return false;

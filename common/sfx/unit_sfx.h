@@ -3,15 +3,15 @@
 // Short sound effects of the suite's windowed programs. The waves live in the container
 // "Sonette.rcc" (a binary Qt resource file made by the build) beside the programs; it is loaded
 // at start-up only when the setting "SFX" is yes, and sounds stay on or off for the whole run.
-// Everything here runs on the user-interface thread and needs a QApplication.
-//
-// Sound numbers: 25201 hidden key sequence, 25202 about, 25211 button click, 25221 unmapped
-// character, 25231 help and information, 25241 pop-up menu, 25251 end of a load or
-// extraction (the system beep while no container is loaded), 25261 a window is shown.
+// Everything here runs on the user-interface thread and needs a QApplication. The sounds are
+// those of kestrix::Sound (sound.h); core code asks for one through its observer, and only this
+// unit plays it.
 
 #include <QString>
 
 #include <functional>
+
+#include "sound.h"
 
 namespace kestrix {
 
@@ -21,11 +21,12 @@ namespace kestrix {
 // loaded; loading again while loaded does nothing and returns true.
 bool LoadSfx();
 
-// Starts the wave `number` asynchronously, cutting off the sound still playing. Returns true when
-// a sound started; false when the container has no such wave, when there is no audio output
-// (then nothing is played and nothing printed) or when nothing is loaded. While nothing is
-// loaded, number 25251 gives the system beep instead (and still returns false: no wave started).
-bool PlaySfx(int number);
+// Starts the wave of `sound` asynchronously, cutting off the sound still playing. Returns true
+// when a sound started; false when the container has no such wave (a value outside the enum),
+// when there is no audio output (then nothing is played and nothing printed) or when nothing is
+// loaded. While nothing is loaded, Sound::OperationEnd gives the system beep instead (and still
+// returns false: no wave started).
+bool PlaySfx(Sound sound);
 
 // Stops the sound, drops the players and unregisters the container. Safe to call when nothing
 // is loaded.

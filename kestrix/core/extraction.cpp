@@ -27,7 +27,7 @@ const char kLargeCompressedNotice[] =
 namespace {
 
 constexpr qint64 kCopyBlock = 8192;
-constexpr int kEndSound = 25251;
+constexpr Sound kEndSound = Sound::OperationEnd;
 
 QString withSlash(const QString& folder)
 {

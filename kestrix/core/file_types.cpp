@@ -25,6 +25,7 @@ const std::array<FileTypeRow, kFileTypeRowCount> kRows = {{
     {"(.qbc) Image\\Palette batch file", "qbc", FileTypeProgram::Pictor, "Quarn_batch",
      "Quarn Image\\Palette batch file", 20},
     {"(.q3d) Quarn 3D object", "q3d", FileTypeProgram::None, "Quarn_3D_object", "Quarn 3D object", 6},
+    // "Unkown" is the caption the settings window shows, kept on purpose.
     {"(.qdc) Unkown DeCompiled file", "qdc", FileTypeProgram::None, "Quarn_decomp_file", "Quarn decompiled file", 12},
 }};
 

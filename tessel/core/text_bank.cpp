@@ -30,7 +30,7 @@ const FrameKind kFrameKinds[9] = {
 
 namespace {
 
-constexpr int kUnknownCharSound = 25221;
+constexpr kestrix::Sound kUnknownCharSound = kestrix::Sound::UnknownCharacter;
 constexpr std::uint8_t kLineBreak = 64;        // "@"
 constexpr unsigned char kUnknownGlyph = 0xD7;  // "×"
 

@@ -137,7 +137,7 @@ TEST_P(SfxLoadTest, LoadsOnlyWithSfxOnAndTheContainerBesideTheProgram)
     // beeps (the wave plays instead, or nothing on a machine without sound output).
     for (int number : kNumbers) {
         const int before = m_beeps;
-        const bool started = kestrix::PlaySfx(number);
+        const bool started = kestrix::PlaySfx(static_cast<kestrix::Sound>(number));
         const int expectedBeeps = (!c.loaded && number == 25251) ? 1 : 0;
         EXPECT_EQ(m_beeps - before, expectedBeeps) << number;
         if (!c.loaded) {
@@ -155,7 +155,7 @@ TEST_F(SfxTest, ErrorBoxOncePerRunAndTheProgramGoesOn)
     EXPECT_FALSE(kestrix::LoadSfx());
     EXPECT_FALSE(kestrix::LoadSfx());
     EXPECT_EQ(m_boxes.size(), 1u);
-    EXPECT_FALSE(kestrix::PlaySfx(25251));
+    EXPECT_FALSE(kestrix::PlaySfx(kestrix::Sound::OperationEnd));
     EXPECT_EQ(m_beeps, 1);
 }
 
@@ -215,7 +215,7 @@ TEST_F(SfxTest, LoadingTwiceKeepsOneContainerAndFreeingMakesTheBeepComeBack)
     EXPECT_FALSE(kestrix::IsSfxLoaded());
     // Unregistered: the waves are gone from the resource tree, not only forgotten by the unit.
     EXPECT_FALSE(QFile::exists(QStringLiteral(":/sfx/25211.wav")));
-    kestrix::PlaySfx(25251);
+    kestrix::PlaySfx(kestrix::Sound::OperationEnd);
     EXPECT_EQ(m_beeps, 1);
     kestrix::FreeSfx();  // again, with nothing loaded
     EXPECT_TRUE(kestrix::LoadSfx());
@@ -224,12 +224,14 @@ TEST_F(SfxTest, LoadingTwiceKeepsOneContainerAndFreeingMakesTheBeepComeBack)
 TEST_F(SfxTest, NumbersWithoutAWaveAreSilent)
 {
     const int unknown[] = {0, -1, 25200, 25252, 25299, 99999};
-    for (int number : unknown) EXPECT_FALSE(kestrix::PlaySfx(number)) << "not loaded: " << number;
+    for (int number : unknown)
+        EXPECT_FALSE(kestrix::PlaySfx(static_cast<kestrix::Sound>(number))) << "not loaded: " << number;
 
     setSfx(true);
     installContainer();
     ASSERT_TRUE(kestrix::LoadSfx());
-    for (int number : unknown) EXPECT_FALSE(kestrix::PlaySfx(number)) << "loaded: " << number;
+    for (int number : unknown)
+        EXPECT_FALSE(kestrix::PlaySfx(static_cast<kestrix::Sound>(number))) << "loaded: " << number;
     EXPECT_EQ(m_beeps, 0);
 }
 
@@ -275,6 +277,10 @@ TEST_F(SfxTest, ContainerHoldsEightShortDistinctMonoWaves)
     QStringList expected;
     for (int number : kNumbers) expected << QStringLiteral("%1.wav").arg(number);
     EXPECT_EQ(QDir(QStringLiteral(":/sfx")).entryList(QDir::Files, QDir::Name), expected);
+    // The sounds the code names are exactly the waves of the container.
+    QStringList named;
+    for (kestrix::Sound sound : kestrix::kAllSounds) named << QStringLiteral("%1.wav").arg(kestrix::SoundNumber(sound));
+    EXPECT_EQ(named, expected);
 
     std::set<QByteArray> samples;
     for (int number : kNumbers) {
@@ -385,7 +391,7 @@ int playAllSounds(const QString& programFolder, const QString& settingsFolder)
     }
     QString started;
     for (int number : kNumbers)
-        if (kestrix::PlaySfx(number)) started += QStringLiteral(" %1").arg(number);
+        if (kestrix::PlaySfx(static_cast<kestrix::Sound>(number))) started += QStringLiteral(" %1").arg(number);
     // Let anything asynchronous (the sound server connection, players) have its say.
     QTimer::singleShot(300, qApp, &QCoreApplication::quit);
     qApp->exec();

@@ -47,7 +47,7 @@ struct Recorder : OperationObserver {
     void logLine(const QString& line) override { logs << line; }
     void notice(const QString& t) override { notices << t; }
     void problem(const QString& t) override { problems << t; }
-    void soundRequest(int number) override { sounds.push_back(number); }
+    void soundRequest(kestrix::Sound sound) override { sounds.push_back(kestrix::SoundNumber(sound)); }
     void progressStart(int maximum) override
     {
         ++progressStarts;

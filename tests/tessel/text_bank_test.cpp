@@ -38,7 +38,10 @@ Written writeToBytes(const std::vector<TextBankEntry>& entries, bool quarn1, kes
 class Recorder : public kestrix::OperationObserver {
 public:
     void notice(const QString& text) override { events << text; }
-    void soundRequest(int number) override { events << QStringLiteral("sound %1").arg(number); }
+    void soundRequest(kestrix::Sound sound) override
+    {
+        events << QStringLiteral("sound %1").arg(kestrix::SoundNumber(sound));
+    }
     QStringList events;
 };
 

@@ -66,7 +66,7 @@ TEST(SystemInformationTest, LinesInTheirOrder)
         "Bios : Harbour Firmware Works",
         "Bios version : 2.07.1",
         "Bios date : 04/17/2023",
-        "CPU : Intel Intel(R) Core(TM) i5",
+        "CPU : Intel(R) Core(TM) i5",  // the brand already names the maker
         "Speed : 2394.46 MHz",
         "RAM : 8192.000 MB",  // 8000000 KiB = 8192000000 bytes
         dashes,
@@ -162,12 +162,44 @@ INSTANTIATE_TEST_SUITE_P(
                               true},
                       CpuCase{"extendedFamilyIsTimed",
                               {"AuthenticAMD", 15, 1, 8, 0, QStringLiteral("AMD Example 8-Core")},
-                              "CPU : AMD AMD Example 8-Core",
+                              "CPU : AMD Example 8-Core",
                               true},
                       CpuCase{
                           "unknownVendorWithoutBrand", {"SomeoneElse!", 5, 2, 0, 0, {}}, "CPU : unknown unkown", true},
                       CpuCase{"modelNotInTheTable", {"GenuineIntel", 5, 15, 0, 0, {}}, "CPU : Intel unkown", true}),
     [](const ::testing::TestParamInfo<CpuCase>& param) { return std::string(param.param.name); });
+
+struct MakerBrandCase {
+    const char* name;
+    const char* vendor;
+    const char* brand;
+    const char* expected;
+};
+
+class CpuDescriptionTest : public ::testing::TestWithParam<MakerBrandCase> {};
+
+// The maker is named once: left out when the brand begins with it as a word, kept otherwise.
+TEST_P(CpuDescriptionTest, NamesTheMakerOnce)
+{
+    const MakerBrandCase& c = GetParam();
+    const CpuIdentity cpu{c.vendor, 6, 0, 0, 1, QString::fromLatin1(c.brand)};
+    EXPECT_EQ(varnel::CpuDescription(cpu).toStdString(), c.expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    MakerBrandPairs, CpuDescriptionTest,
+    ::testing::Values(MakerBrandCase{"amdBrandStartsWithAmd", "AuthenticAMD", "AMD EPYC 7B13 64-Core Processor",
+                                     "AMD EPYC 7B13 64-Core Processor"},
+                      MakerBrandCase{"intelFollowedByMark", "GenuineIntel", "Intel(R) Xeon(R) CPU @ 2.20GHz",
+                                     "Intel(R) Xeon(R) CPU @ 2.20GHz"},
+                      MakerBrandCase{"makerInOtherCase", "AuthenticAMD", "amd Ryzen 5", "amd Ryzen 5"},
+                      MakerBrandCase{"brandIsTheMakerAlone", "CentaurHauls", "Centaur", "Centaur"},
+                      MakerBrandCase{"brandWithoutMaker", "AuthenticAMD", "Ryzen 7 5800X", "AMD Ryzen 7 5800X"},
+                      MakerBrandCase{"makerInsideTheBrand", "GenuineIntel", "Genuine Intel(R) CPU",
+                                     "Intel Genuine Intel(R) CPU"},
+                      MakerBrandCase{"makerOnlyAsPrefixOfAWord", "AuthenticAMD", "AMDX 9000", "AMD AMDX 9000"},
+                      MakerBrandCase{"unknownMakerNoBrand", "SomeoneElse!", "", "unknown unkown"}),
+    [](const ::testing::TestParamInfo<MakerBrandCase>& param) { return std::string(param.param.name); });
 
 TEST(SystemInformationTest, LiveMachineFillsEveryLine)
 {

@@ -53,8 +53,9 @@ INSTANTIATE_TEST_SUITE_P(
                       ScrambleCase{"zeroByteUnderFullKey", QByteArray(1, '\0'), 0xFFFF, "FF"}),
     [](const ::testing::TestParamInfo<ScrambleCase>& param) { return std::string(param.param.name); });
 
-// The score code of 5 March 2024, 21:07:09, in a German system locale (short formats "dd.MM.yy"
-// and "HH:mm"): plain text "05.03.24,21:07==85", 18 bytes. By hand, the first three:
+// The score code of 5 March 2024, 21:07:09, in a German system locale (short date "dd.MM.yy",
+// time with seconds "HH:mm:ss"): plain text "05.03.24,21:07:09==85", 21 bytes. By hand, the first
+// three:
 //   "0" 0x30 XOR 0x9E = 0xAE; key = ((40613 + 174) * 52845 + 11719) mod 65536 = 0xCE1E
 //   "5" 0x35 XOR 0xCE = 0xFB; key = ((52766 + 251) * 52845 + 11719) mod 65536 = 0x796C
 //   "." 0x2E XOR 0x79 = 0x57
@@ -63,20 +64,60 @@ TEST(ScoreCodeTest, HandWorkedCode)
 {
     const QLocale german(QLocale::German, QLocale::Germany);
     const QDateTime when(QDate(2024, 3, 5), QTime(21, 7, 9));
-    EXPECT_EQ(varnel::ScoreCodePlainText(QStringLiteral("85"), when, german).toStdString(), "05.03.24,21:07==85");
+    EXPECT_EQ(varnel::ScoreCodePlainText(QStringLiteral("85"), when, german).toStdString(), "05.03.24,21:07:09==85");
     EXPECT_EQ(varnel::MakeScoreCode(QStringLiteral("85"), when, german).toStdString(),
-              "AEFB57DFEE51EC866182747790B0FC566E56");
-    // A negative score changes only the last bytes.
+              "AEFB57DFEE51EC866182747790B0FBAC2DA68AD329");
+    // A negative score changes only the last bytes; one second later changes the code from the
+    // seconds on.
     EXPECT_EQ(varnel::MakeScoreCode(QStringLiteral("-1"), when, german).toStdString(),
-              "AEFB57DFEE51EC866182747790B0FC567BEF");
+              "AEFB57DFEE51EC866182747790B0FBAC2DA68AC691");
+    EXPECT_EQ(varnel::MakeScoreCode(QStringLiteral("85"), when.addSecs(1), german).toStdString(),
+              "AEFB57DFEE51EC866182747790B0FBADD32C8E53BB");
 }
+
+struct TimeCase {
+    const char* name;
+    QLocale locale;
+    const char* plainText;  // of score 85 at 2024-03-05 21:07:09
+};
+
+class ScoreCodeTimeTest : public ::testing::TestWithParam<TimeCase> {};
+
+// Every locale's time carries the seconds and never the zone name, whichever side of the time
+// the locale writes the zone on.
+TEST_P(ScoreCodeTimeTest, TimeWithSecondsWithoutZone)
+{
+    const TimeCase& c = GetParam();
+    const QDateTime when(QDate(2024, 3, 5), QTime(21, 7, 9));
+    const QString plain = varnel::ScoreCodePlainText(QStringLiteral("85"), when, c.locale);
+    EXPECT_EQ(plain.toStdString(), c.plainText);
+    EXPECT_FALSE(plain.contains(when.timeZoneAbbreviation())) << plain.toStdString();
+    // The same second gives the same code, the next second another one.
+    const QString code = varnel::MakeScoreCode(QStringLiteral("85"), when, c.locale);
+    EXPECT_EQ(code, varnel::MakeScoreCode(QStringLiteral("85"), when.addMSecs(999), c.locale));
+    EXPECT_NE(code, varnel::MakeScoreCode(QStringLiteral("85"), when.addSecs(1), c.locale));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Locales, ScoreCodeTimeTest,
+    ::testing::Values(
+        TimeCase{"german", QLocale(QLocale::German, QLocale::Germany), "05.03.24,21:07:09==85"},
+        TimeCase{"usEnglishTwelveHours", QLocale(QLocale::English, QLocale::UnitedStates), "3/5/24,9:07:09 PM==85"},
+        TimeCase{"finnishDots", QLocale(QLocale::Finnish, QLocale::Finland), "5.3.2024,21.07.09==85"},
+        // The zone name comes first in this locale's time format.
+        TimeCase{"chineseZoneInFront", QLocale(QLocale::Chinese, QLocale::China), "2024/3/5,21:07:09==85"},
+        TimeCase{"japaneseUnits", QLocale(QLocale::Japanese, QLocale::Japan), "2024/03/05,21時07分09秒==85"},
+        // The zone name in brackets: the empty brackets go too.
+        TimeCase{"persianZoneInBrackets", QLocale(QLocale::Persian, QLocale::Iran), "۲۰۲۴/۳/۵,۲۱:۰۷:۰۹==85"}),
+    [](const ::testing::TestParamInfo<TimeCase>& param) { return std::string(param.param.name); });
 
 TEST(ScoreCodeTest, SameSecondSameCodeTwiceThePlainLength)
 {
     const QLocale locale = QLocale::system();
     const QDateTime when(QDate(2031, 12, 31), QTime(23, 59, 58));
     const QString code = varnel::MakeScoreCode(QStringLiteral("42"), when, locale);
-    EXPECT_EQ(code, varnel::MakeScoreCode(QStringLiteral("42"), when, locale));
+    EXPECT_EQ(code, varnel::MakeScoreCode(QStringLiteral("42"), when.addMSecs(500), locale));
+    EXPECT_NE(code, varnel::MakeScoreCode(QStringLiteral("42"), when.addSecs(1), locale));
     EXPECT_EQ(code.size(), 2 * varnel::ScoreCodePlainText(QStringLiteral("42"), when, locale).toUtf8().size());
     EXPECT_NE(code, varnel::MakeScoreCode(QStringLiteral("43"), when, locale));
     EXPECT_TRUE(

@@ -28,8 +28,14 @@ struct CpuIdentity {
 QString CpuMaker(const QByteArray& vendor);
 
 // The model name: the name of an old processor (families 4 to 6, extended model 0) from a fixed
-// table; otherwise the processor's brand string; "unkown" when there is neither.
+// table; otherwise the processor's brand string; "unkown" (spelled so on purpose: the about box
+// shows it) when there is neither.
 QString CpuModel(const CpuIdentity& cpu);
+
+// The processor as the about box names it: maker, a space and model. When the model already
+// begins with the maker's name as a word ("AMD EPYC 7B13", "Intel(R) Core(TM) i5"), the model
+// alone, so that the maker is not named twice.
+QString CpuDescription(const CpuIdentity& cpu);
 
 // The family the processor reports, extended family included (base 15 adds the extended field).
 int CpuEffectiveFamily(const CpuIdentity& cpu);

@@ -9,7 +9,6 @@
 
 #include <utility>
 
-#include "FileExtFuncs.h"
 #include "memory_stream.h"
 #include "settings_store.h"
 #include "shell_command.h"
@@ -58,6 +57,13 @@ QString programIconName(const QString& programPath)
 }
 
 #ifdef KESTRIX_XDG_DESKTOP
+
+// The class that ".ext" names in the classes store, "" when none: the record the desktop files
+// follow, read here directly so that this service needs nothing of the programs' own code.
+QString associatedClass(const QString& ext)
+{
+    return RegistryKey::classesRoot().subkey(QLatin1Char('.') + ext).readText(kDefaultValue).value_or(QString());
+}
 
 // A fallback icon of the right family for themes without our own type icons.
 QString genericIconFor(const QString& programPath)
@@ -330,7 +336,7 @@ void syncExtension(const QString& extension)
         mimeDir + QStringLiteral("/packages/") + QString::fromLatin1(kEntryPrefix) + ext + QStringLiteral(".xml");
     const QString appsDir = dataHome() + QStringLiteral("/applications");
 
-    const QString className = AssociatedClass(ext);
+    const QString className = associatedClass(ext);
     QString program;
     bool packageChanged = false;
     if (className.isEmpty()) {

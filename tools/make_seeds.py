@@ -1,14 +1,14 @@
 #!/usr/bin/env python3
 """Writes the small seed files in fuzz/corpus/<target>/ (see fuzz/corpus/README.md).
 
-Run from anywhere: python3 fuzz/make_seeds.py. The output is the same on every run.
+Run from anywhere: python3 tools/make_seeds.py. The output is the same on every run.
 """
 
 import os
 import struct
 
-HERE = os.path.dirname(os.path.abspath(__file__))
-CORPUS = os.path.join(HERE, "corpus")
+TOP = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..")
+CORPUS = os.path.join(TOP, "fuzz", "corpus")
 
 
 def pack(data: bytes, bias: int) -> bytes:
@@ -116,7 +116,7 @@ def main() -> None:
     write("fuzz_textbank", "quarn1.qbt", text_bank([b"S\xb0o \xc6 \xf4", b"Harbour@gate"]))
 
     # Pictures. PCX and TGA start from the small third-party files of the picture tests.
-    fixtures = os.path.join(os.path.dirname(__file__), "..", "tests", "fixtures", "pictor")
+    fixtures = os.path.join(TOP, "tests", "fixtures", "pictor")
     for name, target in (("pil_5x3.pcx", "fuzz_pcx"), ("im_5x3.pcx", "fuzz_pcx"),
                          ("pil_5x3_topleft.tga", "fuzz_tga"), ("pil_5x3.tga", "fuzz_tga")):
         with open(os.path.join(fixtures, name), "rb") as f:

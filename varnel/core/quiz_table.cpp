@@ -14,6 +14,25 @@ QuizQuestion q(const char* question, int points, int right, std::initializer_lis
 
 }  // namespace
 
+QString ScoreCodeTimeFormat(const QLocale& locale)
+{
+    // The long format is the locale's one with seconds; it ends (or starts) with the zone name
+    // "t", which would tie the code to the machine's zone, so that field goes. Quoted text is
+    // literal and stays as it is.
+    const QString longFormat = locale.timeFormat(QLocale::LongFormat);
+    QString format;
+    bool quoted = false;
+    for (const QChar c : longFormat) {
+        if (c == u'\'') quoted = !quoted;
+        if (!quoted && c == u't') continue;
+        format += c;
+    }
+    // A zone written in brackets, "H:mm:ss (t)", leaves the empty brackets behind.
+    format.remove(QStringLiteral("()"));
+    format.remove(QStringLiteral("[]"));
+    return format.simplified();
+}
+
 const std::array<QuizQuestion, kQuizQuestionCount>& QuizQuestions()
 {
     // The trivia follows what the suite itself knows of the games' files: archive names, the
@@ -80,7 +99,7 @@ QByteArray ScrambleText(const QByteArray& text, quint16 key)
 QString ScoreCodePlainText(const QString& score, const QDateTime& when, const QLocale& locale)
 {
     return locale.toString(when.date(), QLocale::ShortFormat) + u',' +
-           locale.toString(when.time(), QLocale::ShortFormat) + QStringLiteral("==") + score;
+           locale.toString(when.time(), ScoreCodeTimeFormat(locale)) + QStringLiteral("==") + score;
 }
 
 QString MakeScoreCode(const QString& score, const QDateTime& when, const QLocale& locale)

@@ -13,9 +13,9 @@ DATA is $XDG_DATA_HOME (default ~/.local/share), PREFIX/share with --prefix, or 
 The icons are drawn here, not kept in git: this script is their source. Needs Pillow
 (Debian's python3-pil).
 
-    /usr/bin/python3 scripts/make_icons.py                    # into the user's own theme
-    /usr/bin/python3 scripts/make_icons.py --prefix /usr/local
-    /usr/bin/python3 scripts/make_icons.py --data-dir /tmp/x --sizes 32,128
+    /usr/bin/python3 tools/make_icons.py                    # into the user's own theme
+    /usr/bin/python3 tools/make_icons.py --prefix /usr/local
+    /usr/bin/python3 tools/make_icons.py --data-dir /tmp/x --sizes 32,128
 """
 
 import argparse

@@ -224,7 +224,18 @@ QString CpuModel(const CpuIdentity& cpu)
                 return QString::fromLatin1(m.name);
     }
     if (!cpu.brand.trimmed().isEmpty()) return cpu.brand.trimmed();
-    return QStringLiteral("unkown");
+    return QStringLiteral("unkown");  // misspelt on purpose: the text the about box shows
+}
+
+QString CpuDescription(const CpuIdentity& cpu)
+{
+    const QString maker = CpuMaker(cpu.vendor);
+    const QString model = CpuModel(cpu);
+    // The maker counts as the model's first word when a letter or digit does not follow it, so
+    // "Intel(R) ..." starts with "Intel" but "AMDX ..." does not start with "AMD".
+    const bool startsWithMaker = model.startsWith(maker, Qt::CaseInsensitive) &&
+                                 (model.size() == maker.size() || !model.at(maker.size()).isLetterOrNumber());
+    return startsWithMaker ? model : maker + u' ' + model;
 }
 
 QString DashLine()
@@ -265,7 +276,7 @@ QStringList SystemInformationLines(const SystemSources& sources, const DisplayFa
 
     const std::optional<CpuIdentity> cpu = sources.cpuid ? sources.cpuid() : std::nullopt;
     const CpuIdentity known = cpu.value_or(CpuIdentity{});
-    lines << QStringLiteral("CPU : ") + CpuMaker(known.vendor) + u' ' + CpuModel(known);
+    lines << QStringLiteral("CPU : ") + CpuDescription(known);
     QString speed = QStringLiteral("unknown");
     if (cpu && CpuEffectiveFamily(*cpu) >= 5 && sources.measureMhz) {
         if (const std::optional<double> mhz = sources.measureMhz()) speed = QString::asprintf("%.2f", *mhz);

@@ -11,7 +11,7 @@
 Everything is drawn with Pillow (Debian's python3-pil) from fixed numbers, so the files come out
 the same on every run. Run it from the repository's top folder:
 
-    /usr/bin/python3 scripts/make_about_pictures.py
+    /usr/bin/python3 tools/make_about_pictures.py
 """
 import math
 import os

@@ -32,8 +32,13 @@ inline constexpr quint16 kScoreCodeKey = 40613;
 // The result is as long as the input.
 QByteArray ScrambleText(const QByteArray& text, quint16 key);
 
-// The text behind a score code: the date in `locale`'s short date format, ",", the time in its
-// short time format, "==" and the score text.
+// The time format of the score code: `locale`'s time format with seconds, without the time zone
+// name ("HH:mm:ss" in German, "h:mm:ss AP" in US English), so that the same second gives the
+// same text wherever the machine's clock is set.
+QString ScoreCodeTimeFormat(const QLocale& locale);
+
+// The text behind a score code: the date in `locale`'s short date format, ",", the time in the
+// score code's time format above, "==" and the score text.
 QString ScoreCodePlainText(const QString& score, const QDateTime& when, const QLocale& locale);
 
 // The code shown at the end of the quiz: the plain text above in UTF-8, scrambled with
