@@ -19,6 +19,7 @@
 namespace kestrix {
 
 const char kNotEnoughSpaceMessage[] = "There is not enough free space available on the selected output harddisk";
+// "to large", "automaticaly" and "manualy" are the notice's own spelling, kept on purpose.
 const char kLargeCompressedNotice[] =
     "This file is compressed and is to large to decompress automaticaly.\r\n"
     "You have to decompress the file manualy. Select file->decompress\r\n"
@@ -345,6 +346,7 @@ bool CheckFreeSpace(const ExtractionContext& context, std::uint64_t totalBytes)
     if (!context.rows || context.rows->empty()) return true;
     const qint64 available = freeBytes(context.outputDir);
     if (available >= 0 && static_cast<std::uint64_t>(available) >= totalBytes) return true;
+    // "engough" is how the log line has always read, kept on purpose.
     if (context.observer) context.observer->logLine(QStringLiteral("!! not engough disk space !!"));
     return false;
 }

@@ -5,6 +5,8 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include "byte_io.h"
+
 namespace pictor {
 namespace {
 
@@ -28,10 +30,10 @@ Geometry geometryOf(QFile& file, const CustomLayout& layout)
     Geometry g;
     const QString suffix = QFileInfo(file.fileName()).suffix().toLower();
     if (suffix == QLatin1String("qsr") || suffix == QLatin1String("qsp")) {
-        char header[10] = {};
         file.seek(0);
-        file.read(header, sizeof header);  // a short file leaves the missing bytes 0
-        g = {true, static_cast<unsigned char>(header[8]), static_cast<unsigned char>(header[9]), kSpriteStart};
+        const QByteArray header = file.read(10);
+        const kestrix::ByteReader reader(header);  // a short file gives 0 for the bytes it lacks
+        g = {true, reader.u8At(8).value_or(0), reader.u8At(9).value_or(0), kSpriteStart};
     }
     const qint64 size = file.size();
     if (size == kFullScreenSize) g = {true, 640, 480, 0};

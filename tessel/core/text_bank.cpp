@@ -11,7 +11,7 @@
 
 namespace tessel {
 
-const char kTooLargeMessage[] = "This file is to large to open";
+const char kTooLargeMessage[] = "This file is to large to open";  // "to large": the box's own text, on purpose
 const char kInvalidFileTitle[] = "Invalid file";
 const char kInvalidFileMessage[] = "This does not appear to be a \"possible\" Quarn text file.";
 const char kOver64KMessage[] = "Can not save file, data is over 64KB large.";
