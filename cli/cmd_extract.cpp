@@ -284,6 +284,26 @@ int runExtract(const QStringList& argv)
     return kExitOk;
 }
 
+namespace {
+
+// Build problems become warnings on stderr naming the item as it was given. A missing file is
+// left out: the build stops on it, and the failure names the file.
+class PackWarnings : public bundra::BuildObserver {
+public:
+    explicit PackWarnings(const QStringList& paths) : m_paths(paths) {}
+
+    void buildProblem(bundra::BuildProblem kind, int position, const QString& text) override
+    {
+        if (kind == bundra::BuildProblem::FileMissing) return;
+        warn(position >= 0 && position < m_paths.size() ? QStringLiteral("%1: %2").arg(m_paths[position], text) : text);
+    }
+
+private:
+    const QStringList& m_paths;
+};
+
+}  // namespace
+
 const char kPackHelp[] =
     "Usage: kestrix-cli pack OUT ITEM... [--compress 1|2]\n"
     "\n"
@@ -322,16 +342,10 @@ int runPack(const QStringList& argv)
         items.push_back(item);
     }
 
+    PackWarnings warnings(paths);
     bundra::BuildResult result;
     QString error;
-    const bool written = bundra::BuildArchive(
-        items, output,
-        [&](const QString& text, bundra::ReportKind kind, int item) {
-            if (kind != bundra::ReportKind::Problem) return;
-            if (text == QLatin1String("File does not exist")) return;  // reported with the failure below
-            warn(item >= 0 ? QStringLiteral("%1: %2").arg(paths[item], text) : text);
-        },
-        options, &result, &error);
+    const bool written = bundra::BuildArchive(items, output, &warnings, options, &result, &error);
     if (!written)
         throw Failure{result.errorItem >= 0 && result.errorItem < paths.size()
                           ? namingFile(error, paths[result.errorItem])

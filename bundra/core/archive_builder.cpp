@@ -1,5 +1,7 @@
 #include "archive_builder.h"
 
+#include <algorithm>
+#include <climits>
 #include <filesystem>
 
 #include <QFile>
@@ -51,17 +53,17 @@ struct PreparedEntry {
 
 class Builder {
 public:
-    Builder(const std::vector<PackerItem>& items, const QString& output, const PackerProgress& progress,
+    Builder(const std::vector<PackerItem>& items, const QString& output, BuildObserver& observer,
             const BuildOptions& options, BuildResult& result, QString& error)
-        : m_items(items), m_output(output), m_progress(progress), m_options(options), m_result(result), m_error(error)
+        : m_items(items), m_output(output), m_observer(observer), m_options(options), m_result(result), m_error(error)
     {
     }
 
     bool run()
     {
-        report(QStringLiteral("Creating file"), ReportKind::Status);
+        status(QStringLiteral("Creating file"));
         if (m_items.empty()) {
-            report(QStringLiteral("List is empty"), ReportKind::Problem);
+            problem(BuildProblem::ListEmpty, -1, QStringLiteral("List is empty"));
             m_error = QStringLiteral("List is empty");
             return false;
         }
@@ -78,15 +80,30 @@ public:
             m_temp.close();
             m_temp.remove();
         }
-        report(QStringLiteral("Done..."), ReportKind::Status);
+        if (m_progressShown) m_observer.progressEnd();
+        status(QStringLiteral("Done..."));
         return written;
     }
 
 private:
-    void report(const QString& text, ReportKind kind, int item = -1)
+    // Each report lets the window process its pending messages, so the status bar repaints.
+    void status(const QString& text)
     {
-        if (kind == ReportKind::Problem) ++m_result.problems;
-        if (m_progress) m_progress(text, kind, item);
+        m_observer.statusText(0, text);
+        m_observer.pumpEvents();
+    }
+
+    void itemStarted(std::size_t index)
+    {
+        m_observer.statusText(1, QString::number(index + 1));
+        m_observer.progressStep();
+        m_observer.pumpEvents();
+    }
+
+    void problem(BuildProblem kind, int position, const QString& text)
+    {
+        ++m_result.problems;
+        m_observer.buildProblem(kind, position, text);
     }
 
     bool stop(int item, const QString& message)
@@ -128,9 +145,11 @@ private:
         m_end = tableSize;
 
         m_offsets.assign(m_items.size(), 0);
+        m_observer.progressStart(static_cast<int>(std::min<std::size_t>(m_items.size(), INT_MAX)));
+        m_progressShown = true;
         for (std::size_t i = 0; i < m_items.size(); ++i) {
             const PackerItem& item = m_items[i];
-            report(QString::number(i), ReportKind::Index);
+            itemStarted(i);
             if (item.isBlank()) continue;  // slot 0
             if (item.isDouble()) {
                 if (!resolveDouble(i)) return false;
@@ -155,7 +174,7 @@ private:
                             .arg(ref));
         const std::size_t target = static_cast<std::size_t>(n - 1);
         if (item.size != m_items[target].size) {
-            report(QStringLiteral("Double is incorrect"), ReportKind::Problem, index);
+            problem(BuildProblem::DoubleIncorrect, index, QStringLiteral("Double is incorrect"));
             return true;  // slot 0
         }
         if (target >= i)
@@ -193,7 +212,7 @@ private:
         const QString path = in.fileName();
         // Opening refuses folders as well; both count as no file.
         if (!QFileInfo(path).isFile()) {
-            report(QStringLiteral("File does not exist"), ReportKind::Problem, index);
+            problem(BuildProblem::FileMissing, index, QStringLiteral("File does not exist"));
             return stop(index, QStringLiteral("%1: File does not exist").arg(path));
         }
         return stop(index, QStringLiteral("%1: %2").arg(path, in.errorString()));
@@ -255,7 +274,7 @@ private:
 
     bool writeTable()
     {
-        report(QStringLiteral("Writing final file"), ReportKind::Status);
+        status(QStringLiteral("Writing final file"));
         QByteArray table;
         kestrix::QByteWriter writer(table);
         for (const std::uint32_t offset : m_offsets) writer.u32(offset);
@@ -268,7 +287,7 @@ private:
 
     const std::vector<PackerItem>& m_items;
     const QString m_output;
-    const PackerProgress& m_progress;
+    BuildObserver& m_observer;
     const BuildOptions m_options;
     BuildResult& m_result;
     QString& m_error;
@@ -276,6 +295,7 @@ private:
     std::vector<std::uint32_t> m_offsets;  // absolute slot values; 0 for blanks
     std::uint64_t m_tableSize = 0;
     std::uint64_t m_end = 0;
+    bool m_progressShown = false;
 };
 
 }  // namespace
@@ -312,12 +332,13 @@ bool makePackerItem(const QString& path, bool recogniseDouble, PackerItem* item,
     return true;
 }
 
-bool BuildArchive(const std::vector<PackerItem>& items, const QString& outputPath, const PackerProgress& progress,
+bool BuildArchive(const std::vector<PackerItem>& items, const QString& outputPath, BuildObserver* observer,
                   const BuildOptions& options, BuildResult* result, QString* error)
 {
     *result = BuildResult{};
     QString message;
-    const bool written = Builder(items, outputPath, progress, options, *result, message).run();
+    BuildObserver quiet;
+    const bool written = Builder(items, outputPath, observer ? *observer : quiet, options, *result, message).run();
     if (error) *error = written ? QString() : message;
     return written;
 }

@@ -1,12 +1,12 @@
 #pragma once
 
 #include <cstdint>
-#include <functional>
 #include <vector>
 
 #include <QString>
 
 #include "hqr_format.h"
+#include "operation_observer.h"
 
 namespace bundra {
 
@@ -30,12 +30,24 @@ extern const char kEndReference[];
 // (naming the file) when it cannot be opened or a ".double" marker cannot be read.
 bool makePackerItem(const QString& path, bool recogniseDouble, PackerItem* item, QString* error);
 
-// Kinds of report that BuildArchive gives.
-enum class ReportKind { Index = 1, Problem = 2, Status = 3 };
+// Problems with one item that a build reports and, except a missing file, goes on after.
+enum class BuildProblem {
+    ListEmpty,        // "List is empty": there are no items (position -1); nothing is written
+    FileMissing,      // "File does not exist": the item names no file; the build stops
+    DoubleIncorrect,  // "Double is incorrect": a duplicate whose size differs from its entry's; it becomes blank
+};
 
-// The report routine: a text ("0", "File does not exist", "Done..."), its kind, and the 0-based
-// index of the item it is about (-1 for none), so that the caller can name the item its own way.
-using PackerProgress = std::function<void(const QString& text, ReportKind kind, int item)>;
+// What a build tells the one who started it, on top of the common observer: statusText(0, ...)
+// for "Creating file", "Writing final file" and "Done...", statusText(1, ...) with the 1-based
+// position of the item being written, progressStart/progressStep/progressEnd over the items, and
+// pumpEvents() after each of these so that the window repaints. A build cannot be cancelled, so
+// isCancelRequested() is never asked.
+class BuildObserver : public kestrix::OperationObserver {
+public:
+    // A problem of kind `kind` with the item at 0-based `position` (-1 for none), with the text
+    // the packer shows for it. Callers filter by `kind`; the default hands `text` to problem().
+    virtual void buildProblem(BuildProblem kind, int position, const QString& text) { problem(text); }
+};
 
 struct BuildOptions {
     // Stored keeps every entry as it is; Bias2 or Bias3 compresses entries with that type where
@@ -45,7 +57,7 @@ struct BuildOptions {
 
 struct BuildResult {
     int errorItem = -1;      // index of the item the build stopped at, or -1
-    int problems = 0;        // problem reports given ("Double is incorrect" and the like)
+    int problems = 0;        // problems reported through BuildObserver::buildProblem
     std::uint64_t size = 0;  // size of the archive written
 };
 
@@ -56,8 +68,9 @@ struct BuildResult {
 // over it only when complete, so a build that stops leaves an earlier file untouched and no
 // partial archive. An output path that is one of the items is refused before anything is written.
 // True when the archive was written; false when the build stopped, with `error` saying why and
-// naming the item (result->errorItem is its index). `result` is filled either way.
-bool BuildArchive(const std::vector<PackerItem>& items, const QString& outputPath, const PackerProgress& progress,
+// naming the item (result->errorItem is its index). `result` is filled either way. Progress and
+// problems go to `observer`, which may be null; the caller keeps ownership of it.
+bool BuildArchive(const std::vector<PackerItem>& items, const QString& outputPath, BuildObserver* observer,
                   const BuildOptions& options, BuildResult* result, QString* error);
 
 }  // namespace bundra

@@ -84,10 +84,45 @@ struct Built {
     QString error;
 };
 
+// One thing the build told its observer. Status lines and item counters carry their text;
+// problems their kind, text and position.
 struct Report {
+    enum class Kind { Status, Counter, Problem };
+    Kind kind;
     QString text;
-    ReportKind kind;
-    int item;
+    int item = -1;
+    BuildProblem problem = BuildProblem::ListEmpty;
+};
+
+// Records every report in order, and how the window would have been let to repaint.
+class Recorder : public BuildObserver {
+public:
+    void statusText(int panel, const QString& text) override
+    {
+        EXPECT_TRUE(panel == 0 || panel == 1) << panel;
+        reports.push_back({panel == 0 ? Report::Kind::Status : Report::Kind::Counter, text});
+    }
+    void pumpEvents() override { ++pumps; }
+    bool isCancelRequested() override
+    {
+        ADD_FAILURE() << "a build has no cancel";
+        return false;
+    }
+    void buildProblem(BuildProblem kind, int position, const QString& text) override
+    {
+        reports.push_back({Report::Kind::Problem, text, position, kind});
+    }
+    void problem(const QString& text) override
+    {
+        ADD_FAILURE() << "problem() without its kind: " << text.toStdString();
+    }
+    void progressStart(int maximum) override { progress.push_back(QStringLiteral("start %1").arg(maximum)); }
+    void progressStep() override { progress.push_back(QStringLiteral("step")); }
+    void progressEnd() override { progress.push_back(QStringLiteral("end")); }
+
+    std::vector<Report> reports;
+    QStringList progress;
+    int pumps = 0;
 };
 
 class BuilderTest : public ::testing::Test {
@@ -130,15 +165,11 @@ protected:
 
     Built build(const std::vector<PackerItem>& items, const QString& output, BuildOptions options = {})
     {
-        m_reports.clear();
+        m_recorder = Recorder{};
         Built built;
-        built.written = BuildArchive(
-            items, output,
-            [this](const QString& text, ReportKind kind, int item) {
-                m_reports.push_back({text, kind, item});
-            },
-            options, &built.result, &built.error);
+        built.written = BuildArchive(items, output, &m_recorder, options, &built.result, &built.error);
         EXPECT_EQ(built.written, built.error.isEmpty()) << built.error.toStdString();
+        m_reports = m_recorder.reports;
         return built;
     }
 
@@ -146,13 +177,14 @@ protected:
     {
         std::vector<Report> found;
         std::copy_if(m_reports.begin(), m_reports.end(), std::back_inserter(found),
-                     [](const Report& r) { return r.kind == ReportKind::Problem; });
+                     [](const Report& r) { return r.kind == Report::Kind::Problem; });
         return found;
     }
 
     bool tempFileLeft() const { return !QDir(m_dir.path()).entryList({QStringLiteral("$~*")}, QDir::Files).isEmpty(); }
 
     TempFolder m_dir;
+    Recorder m_recorder;
     std::vector<Report> m_reports;
 };
 
@@ -212,6 +244,7 @@ TEST_P(LayoutTest, WritesTheExpectedBytes)
     std::vector<int> incorrect;
     for (const Report& r : problems()) {
         EXPECT_EQ(r.text, "Double is incorrect");
+        EXPECT_EQ(r.problem, BuildProblem::DoubleIncorrect);
         incorrect.push_back(r.item);
     }
     EXPECT_EQ(incorrect, c.incorrectDoubles);
@@ -273,6 +306,7 @@ TEST_F(BuilderTest, MissingFileIsReportedByItsIndex)
     const std::vector<Report> found = problems();
     ASSERT_EQ(found.size(), 1u);
     EXPECT_EQ(found[0].text, "File does not exist");
+    EXPECT_EQ(found[0].problem, BuildProblem::FileMissing);
     EXPECT_EQ(found[0].item, 1);
 }
 
@@ -282,19 +316,22 @@ TEST_F(BuilderTest, ReportsInOrderAndReplacesAnEarlierOutput)
     const Built built = build(itemsOf({F("AAAAA"), B(), F("BBB")}), output);
     ASSERT_TRUE(built.written) << built.error.toStdString();
     EXPECT_EQ(readFile(output), table({16, 0, 31, 44}) + storedEntry("AAAAA") + storedEntry("BBB"));
-    const std::vector<std::pair<QString, ReportKind>> expected = {
-        {"Creating file", ReportKind::Status},
-        {"0", ReportKind::Index},
-        {"1", ReportKind::Index},
-        {"2", ReportKind::Index},
-        {"Writing final file", ReportKind::Status},
-        {"Done...", ReportKind::Status},
+    // Status lines in panel 0, the 1-based position of the item being written in panel 1.
+    const std::vector<std::pair<QString, Report::Kind>> expected = {
+        {"Creating file", Report::Kind::Status},
+        {"1", Report::Kind::Counter},
+        {"2", Report::Kind::Counter},
+        {"3", Report::Kind::Counter},
+        {"Writing final file", Report::Kind::Status},
+        {"Done...", Report::Kind::Status},
     };
     ASSERT_EQ(m_reports.size(), expected.size());
     for (std::size_t i = 0; i < expected.size(); ++i) {
         EXPECT_EQ(m_reports[i].text, expected[i].first) << i;
         EXPECT_EQ(m_reports[i].kind, expected[i].second) << i;
     }
+    EXPECT_EQ(m_recorder.pumps, static_cast<int>(expected.size())) << "every report lets the window repaint";
+    EXPECT_EQ(m_recorder.progress, QStringList({"start 3", "step", "step", "step", "end"}));
     EXPECT_FALSE(tempFileLeft());
 }
 
@@ -306,7 +343,11 @@ TEST_F(BuilderTest, EmptyListWritesNothing)
     ASSERT_EQ(m_reports.size(), 2u);
     EXPECT_EQ(m_reports[0].text, "Creating file");
     EXPECT_EQ(m_reports[1].text, "List is empty");
-    EXPECT_EQ(m_reports[1].kind, ReportKind::Problem);
+    EXPECT_EQ(m_reports[1].kind, Report::Kind::Problem);
+    EXPECT_EQ(m_reports[1].problem, BuildProblem::ListEmpty);
+    EXPECT_EQ(m_reports[1].item, -1);
+    EXPECT_TRUE(m_recorder.progress.isEmpty());
+    EXPECT_EQ(built.result.problems, 1);
     EXPECT_FALSE(tempFileLeft());
 }
 
