@@ -95,18 +95,40 @@ const char kSavegameHelp[] =
     "Usage: kestrix-cli savegame FILE\n"
     "\n"
     "Writes the uncompressed copy of a compressed Quarn 2 saved game beside it, named \"$\" + its\n"
-    "file name, and prints the copy's path. FILE itself is never changed. Exit 1 when FILE is not a\n"
-    "compressed saved game.\n";
+    "file name, and prints the copy's path. FILE itself is never changed. Exit 1 when nothing was\n"
+    "written; the message says why: FILE is not a compressed saved game, is damaged beyond use,\n"
+    "cannot be read, or the copy cannot be written.\n";
+
+namespace {
+
+// Why a saved game gave no copy, in front of the message that names the file.
+QString nothingWrittenReason(varnel::SavedGameResult::Status status)
+{
+    using Status = varnel::SavedGameResult::Status;
+    switch (status) {
+    case Status::Unreadable:
+        return QStringLiteral("cannot read the saved game: ");
+    case Status::Unwritable:
+        return QStringLiteral("cannot write the copy: ");
+    case Status::NotCompressed:  // the message says "not a compressed saved game" itself
+    case Status::Damaged:        // and "damaged saved game"
+    case Status::Written:
+    case Status::WrittenDamaged:
+        break;
+    }
+    return {};
+}
+
+}  // namespace
 
 int runSavegame(const QStringList& argv)
 {
     const Args args = parseArgs(argv, {});
     if (args.positional().size() != 1) throw UsageError{QStringLiteral("savegame needs exactly one FILE")};
     const varnel::SavedGameResult result = varnel::decompressSavedGame(args.positional().first());
-    using Status = varnel::SavedGameResult::Status;
-    if (result.status == Status::NotCompressed || result.status == Status::Failed) throw Failure{result.error};
+    if (!result.isWritten()) throw Failure{nothingWrittenReason(result.status) + result.error};
     writeOut(result.outputPath + u'\n');
-    if (result.status == Status::WrittenDamaged) warn(result.error);
+    if (result.status == varnel::SavedGameResult::Status::WrittenDamaged) warn(result.error);
     return kExitOk;
 }
 

@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <QDir>
+#include <QFileInfo>
+
 #include "compress.h"
 #include "hqr_compose.h"
 #include "test_support.h"
@@ -196,6 +199,50 @@ TEST(CliStreamTest, SavegameWritesTheDollarCopy)
     r = runCli({"savegame", "game.sav"}, dir.path());
     EXPECT_EQ(r.out, "$game.sav\n");
 }
+
+struct SavegameRefusalCase {
+    const char* name;
+    const char* file;        // what FILE is: "missing", "plain" (an uncompressed copy) or "good"
+    bool copyNameIsAFolder;  // "$game.sav" already exists as a folder
+    const char* said;        // what stderr says
+};
+
+class CliSavegameRefusalTest : public ::testing::TestWithParam<SavegameRefusalCase> {};
+
+TEST_P(CliSavegameRefusalTest, SaysWhyNothingWasWritten)
+{
+    const SavegameRefusalCase& c = GetParam();
+    TempFolder dir;
+    const std::string kind = c.file;
+    if (kind == "plain") writeFile(dir.path("game.sav"), Bytes{0x24, 1, 2, 3, 4, 0xBE, 0, 'x'});
+    if (kind == "good") {
+        const Bytes body = bytesOf("body body body body");
+        const Bytes packed = varnel::compress(body.data(), body.size(), 2);
+        Bytes save{0xA4, 1, 2, 3, 4, 'S', 0};
+        put32(save, save.size(), static_cast<std::uint32_t>(body.size()));
+        save.insert(save.end(), packed.begin(), packed.end());
+        writeFile(dir.path("game.sav"), save);
+    }
+    if (c.copyNameIsAFolder) {
+        ASSERT_TRUE(QDir().mkpath(dir.path("$game.sav")));
+    }
+
+    const CliRun r = runCli({"savegame", dir.path("game.sav")});
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_TRUE(r.out.isEmpty());
+    EXPECT_TRUE(r.err.startsWith("kestrix-cli: ")) << r.err.toStdString();
+    EXPECT_TRUE(r.err.contains(c.said)) << r.err.toStdString();
+    EXPECT_FALSE(QFileInfo(dir.path("$game.sav")).isFile()) << "no copy written";
+}
+
+const SavegameRefusalCase kSavegameRefusals[] = {
+    {"NotCompressed", "plain", false, "not a compressed saved game"},
+    {"Missing", "missing", false, "cannot read the saved game: "},
+    {"CopyUnwritable", "good", true, "cannot write the copy: "},
+};
+
+INSTANTIATE_TEST_SUITE_P(Refusals, CliSavegameRefusalTest, ::testing::ValuesIn(kSavegameRefusals),
+                         [](const auto& param) { return std::string(param.param.name); });
 
 TEST(CliSearchTest, FindsFirstAllAndFromPositions)
 {

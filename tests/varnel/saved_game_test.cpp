@@ -81,6 +81,7 @@ TEST_P(SavedGameCaseTest, WritesTheExpectedCopy)
     writeFile(source(), c.file);
     const SavedGameResult r = varnel::decompressSavedGame(source());
     EXPECT_EQ(r.status, c.status) << r.error.toStdString();
+    EXPECT_EQ(r.isWritten(), c.writesCopy);
     if (c.status == Status::Written)
         EXPECT_TRUE(r.error.isEmpty()) << r.error.toStdString();
     else
@@ -123,10 +124,10 @@ std::vector<SaveCase> saveCases()
         {"sizeAtTheCapIsDecoded", savedGame("S", cap, kShortBody), Status::WrittenDamaged, true,
          Bytes{0x24} + kHeader + Bytes{0xBE, 0} + Bytes{0x61, 0x62, 0x61, 0x62, 0x61, 0x62} +
              Bytes(cap - 6, 0)},
-        {"sizeAboveTheCapIsRefused", savedGame("S", cap + 1, kShortBody), Status::Failed, false, {}},
-        {"hugeSizeIsRefused", savedGame("SAVE1", 0xFFFFFFFFu, packed), Status::Failed, false, {}},
-        {"endsAfterTheName", Bytes{0xA4} + kHeader + Bytes{'N', 0}, Status::Failed, false, {}},
-        {"sizeFieldCutShort", Bytes{0xA4} + kHeader + Bytes{'N', 0, 0x10, 0x00}, Status::Failed, false, {}},
+        {"sizeAboveTheCapIsRefused", savedGame("S", cap + 1, kShortBody), Status::Damaged, false, {}},
+        {"hugeSizeIsRefused", savedGame("SAVE1", 0xFFFFFFFFu, packed), Status::Damaged, false, {}},
+        {"endsAfterTheName", Bytes{0xA4} + kHeader + Bytes{'N', 0}, Status::Damaged, false, {}},
+        {"sizeFieldCutShort", Bytes{0xA4} + kHeader + Bytes{'N', 0, 0x10, 0x00}, Status::Damaged, false, {}},
         {"alreadyUncompressed", ordinaryCopy, Status::NotCompressed, false, {}},
         {"otherMarker", Bytes{0xA5} + savedGame("SAVE1", 3000, packed), Status::NotCompressed, false, {}},
         {"noZeroByteAfterOffset5", Bytes{0xA4} + kHeader + bytesOf("SAVE1 with no end"), Status::NotCompressed,
@@ -182,13 +183,48 @@ TEST_F(SavedGameFileTest, TheCopyAsInputDoesNothing)
     EXPECT_EQ(readFile(copy()), firstCopy);
 }
 
-TEST_F(SavedGameFileTest, NoFileWritesNothing)
+// Why nothing was written, told apart: a path that is no readable file, and a copy that cannot
+// be written (its name taken by a folder, which fails for root too).
+struct NothingWrittenCase {
+    const char* name;
+    bool sourceIsFolder;  // else the source is a good compressed saved game, or none at all
+    bool sourceExists;
+    bool copyIsFolder;
+    Status status;
+    const char* named;  // the file the message names
+};
+
+const NothingWrittenCase kNothingWrittenCases[] = {
+    {"NoSuchFile", false, false, false, Status::Unreadable, "game.sav: no such file"},
+    {"SourceIsAFolder", true, true, false, Status::Unreadable, "game.sav: not a file"},
+    {"CopyNameTakenByAFolder", false, true, true, Status::Unwritable, "$game.sav"},
+};
+
+class NothingWrittenTest : public SavedGameFileTest, public ::testing::WithParamInterface<NothingWrittenCase> {};
+
+TEST_P(NothingWrittenTest, SaysWhy)
 {
-    EXPECT_EQ(varnel::decompressSavedGame(source()).status, Status::NotCompressed);
-    ASSERT_TRUE(QDir(folder()).mkdir(QStringLiteral("folder.sav")));
-    EXPECT_EQ(varnel::decompressSavedGame(folder() + QStringLiteral("/folder.sav")).status, Status::NotCompressed);
-    EXPECT_TRUE(filesIn(folder()).isEmpty());
+    const NothingWrittenCase& c = GetParam();
+    if (c.sourceIsFolder) {
+        ASSERT_TRUE(QDir(folder()).mkdir(QStringLiteral("game.sav")));
+    } else if (c.sourceExists) {
+        writeFile(source(), savedGame("SAVE1", 3000, packedBody()));
+    }
+    if (c.copyIsFolder) {
+        ASSERT_TRUE(QDir(folder()).mkdir(QStringLiteral("$game.sav")));
+    }
+    const QStringList before = QDir(folder()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden);
+
+    const SavedGameResult r = varnel::decompressSavedGame(source());
+    EXPECT_EQ(r.status, c.status) << r.error.toStdString();
+    EXPECT_FALSE(r.isWritten());
+    EXPECT_TRUE(r.error.contains(QString::fromUtf8(c.named))) << r.error.toStdString();
+    EXPECT_EQ(QDir(folder()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden), before)
+        << "nothing is written and no temporary file is left";
 }
+
+INSTANTIATE_TEST_SUITE_P(Paths, NothingWrittenTest, ::testing::ValuesIn(kNothingWrittenCases),
+                         [](const auto& param) { return std::string(param.param.name); });
 
 TEST(SavedGameCopyPathTest, PutsTheDollarBeforeTheFileName)
 {

@@ -46,11 +46,13 @@ SavedGameResult decompressSavedGame(const QString& path)
 {
     const QFileInfo info(path);
     if (!info.exists() || !info.isFile())
-        return fail(SavedGameResult::Status::NotCompressed, QStringLiteral("%1: no such file").arg(path));
+        return fail(SavedGameResult::Status::Unreadable,
+                    QStringLiteral("%1: %2").arg(
+                        path, info.exists() ? QStringLiteral("not a file") : QStringLiteral("no such file")));
 
     kestrix::MemoryStream file;
     QString error;
-    if (!file.loadFromFile(path, &error)) return fail(SavedGameResult::Status::Failed, error);
+    if (!file.loadFromFile(path, &error)) return fail(SavedGameResult::Status::Unreadable, error);
 
     kestrix::ByteReader reader(file.data(), file.size());
     if (reader.u8At(0) != kCompressedMarker)
@@ -65,14 +67,14 @@ SavedGameResult decompressSavedGame(const QString& path)
     reader.seek(*h);
     const std::uint32_t declared = reader.u32();
     if (!reader.ok())
-        return fail(SavedGameResult::Status::Failed,
+        return fail(SavedGameResult::Status::Damaged,
                     QStringLiteral("%1: damaged saved game: the file ends before the size field at offset %2")
                         .arg(path)
                         .arg(*h));
     const std::uint8_t* body = reader.peek(reader.remaining());
     const std::size_t bodySize = reader.remaining();
     if (declared > maxExpandedSize(bodySize))
-        return fail(SavedGameResult::Status::Failed,
+        return fail(SavedGameResult::Status::Damaged,
                     QStringLiteral("%1: damaged saved game: the size field claims %2 bytes, but %3 compressed "
                                    "bytes can hold at most %4")
                         .arg(path)
@@ -89,7 +91,7 @@ SavedGameResult decompressSavedGame(const QString& path)
 
     SavedGameResult r;
     r.outputPath = savedGameCopyPath(path);
-    if (!copy.saveToFile(r.outputPath, &error)) return fail(SavedGameResult::Status::Failed, error);
+    if (!copy.saveToFile(r.outputPath, &error)) return fail(SavedGameResult::Status::Unwritable, error);
     r.status = decoded.isDamaged() ? SavedGameResult::Status::WrittenDamaged : SavedGameResult::Status::Written;
     if (decoded.isDamaged())
         r.error = QStringLiteral("%1: damaged saved game: %2; the rest of the copy is zero")
