@@ -107,6 +107,42 @@ void ShiftOffsets(std::vector<TextBankEntry>& entries, std::size_t index, int de
     for (std::size_t i = index + 1; i < entries.size(); ++i) entries[i].offset += delta;
 }
 
+namespace {
+
+// A character the games' set lacks, named with its Windows-1252 code where it has one.
+QString unsupportedCharacterMessage(QChar ch)
+{
+    const auto ansi = kestrix::unicodeToCp1252(ch);
+    return QStringLiteral("Character \"%1\" [%2] is not supported in Quarn")
+        .arg(ch)
+        .arg(ansi ? int{*ansi} : int{ch.unicode()});
+}
+
+bool hasGameCode(QChar ch)
+{
+    return ch.unicode() < 127 || AnsiCharToGame(ch).has_value();
+}
+
+}  // namespace
+
+bool ApplyTextEdit(std::vector<TextBankEntry>& entries, std::size_t index, const QString& text, int frame,
+                   bool isQuarn1, kestrix::OperationObserver* observer)
+{
+    if (index >= entries.size()) return false;
+    if (observer)
+        for (QChar ch : text)
+            if (!hasGameCode(ch)) observer->notice(unsupportedCharacterMessage(ch));
+    TextBankEntry& entry = entries[index];
+    ShiftOffsets(entries, index, EncodedLength(text) - EncodedLength(entry.text));
+    entry.text = text;
+    entry.hasText = true;
+    if (!isQuarn1 && frame >= 0 && frame <= 255) {
+        entry.frame = frame;
+        entry.hasFrame = true;
+    }
+    return true;
+}
+
 bool isPossibleTextBank(const QByteArray& bytes)
 {
     if (bytes.size() > kMaxTextFileSize) return false;
@@ -268,11 +304,8 @@ void encodeText(const QString& text, kestrix::QByteWriter& out, kestrix::Operati
             if (game) {
                 byte = *game;
             } else {
+                if (observer) observer->notice(unsupportedCharacterMessage(ch));
                 const auto ansi = kestrix::unicodeToCp1252(ch);
-                if (observer)
-                    observer->notice(QStringLiteral("Character \"%1\" [%2] is not supported in Quarn")
-                                         .arg(ch)
-                                         .arg(ansi ? int{*ansi} : int{ch.unicode()}));
                 byte = ansi ? *ansi : static_cast<std::uint8_t>('?');
             }
         }

@@ -54,6 +54,17 @@ int EncodedLength(const QString& text);
 // Adds `delta` to the offset of every entry after `index`.
 void ShiftOffsets(std::vector<TextBankEntry>& entries, std::size_t index, int delta);
 
+// Puts a new text and, in Quarn 2, a new frame into row `index` of a loaded bank, as the text
+// editor hands them back. Each character of 127 or more without a game code is reported through
+// the observer's notice ("Character "x" [n] is not supported in Quarn"), one notice per
+// character, and kept as it is; the observer may be null. When the encoded length changes, the
+// later rows' offsets move by the difference (ShiftOffsets); the row's own offset stays. The row
+// has a text afterwards. In Quarn 1 `frame` is ignored; in Quarn 2 a frame outside 0..255 (the
+// frame box had no selection) leaves the row's frame as it was. False, and nothing changed, for
+// an index outside the list.
+bool ApplyTextEdit(std::vector<TextBankEntry>& entries, std::size_t index, const QString& text, int frame,
+                   bool isQuarn1, kestrix::OperationObserver* observer);
+
 // Whether `bytes` may be a bank: at most 4,000,000 bytes, and the low 16 bits of its size occur
 // somewhere in it as a little-endian word.
 bool isPossibleTextBank(const QByteArray& bytes);
