@@ -19,7 +19,8 @@ SuiteSettings ReadSuiteSettings()
     s.defaultOutput = ProgramFolder();
     s.defaultStartUp = s.defaultOutput;
     const RegistryKey key = RegistryKey::settings();
-    if (!key.exists()) return s;
+    s.keyExisted = key.exists();
+    if (!s.keyExisted) return s;
 
     const auto text = [&](const char* name, QString& into) {
         if (const std::optional<QString> v = key.readText(QString::fromLatin1(name))) into = *v;

@@ -31,6 +31,8 @@ inline constexpr char kQuarn2Palette[] = "#resource{quarn2}";
 
 // The values as a program starts with them: stored ones where present, else the defaults.
 struct SuiteSettings {
+    // Whether the settings key was there; when it was not, every field holds its default.
+    bool keyExisted = false;
     QString defaultOutput;   // default: the program folder, with its separator
     QString defaultStartUp;  // default: the program folder, with its separator
     QString defaultPalette = QString::fromLatin1(kQuarn1Palette);
@@ -49,7 +51,7 @@ struct SuiteSettings {
 // The program folder with a trailing separator.
 QString ProgramFolder();
 
-// Reads the settings key without creating it.
+// Reads the settings key without creating it; `keyExisted` says whether it was there.
 SuiteSettings ReadSuiteSettings();
 
 }  // namespace kestrix::settings

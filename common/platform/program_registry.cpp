@@ -11,11 +11,15 @@ QString ProgramValueName(int number)
     return QStringLiteral("{PROG-%1}").arg(number, 4, 10, QLatin1Char('0'));
 }
 
-void RegisterProgram(int number, const QString& title, const QString& executablePath)
+bool RegisterProgram(int number, const QString& title, const QString& executablePath)
 {
+    // A program that was never set up leaves no trace in the user's settings.
+    RegistryKey settings = RegistryKey::settings();
+    if (!settings.exists()) return false;
     const QString path = executablePath.isEmpty() ? QCoreApplication::applicationFilePath() : executablePath;
-    RegistryKey::settings().writeText(ProgramValueName(number),
-                                      QLatin1Char('"') + title + QStringLiteral("\",\"") + path + QLatin1Char('"'));
+    settings.writeText(ProgramValueName(number),
+                       QLatin1Char('"') + title + QStringLiteral("\",\"") + path + QLatin1Char('"'));
+    return true;
 }
 
 std::vector<RegisteredProgram> RegisteredPrograms()

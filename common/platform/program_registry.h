@@ -19,8 +19,9 @@ struct RegisteredProgram {
 // The value name of program `number`: "{PROG-0000}" for 0.
 QString ProgramValueName(int number);
 
-// Writes this program's value: `title` and `executablePath` (by default the running program's).
-void RegisterProgram(int number, const QString& title, const QString& executablePath = {});
+// Writes this program's value, `title` and `executablePath` (by default the running program's),
+// when the settings key exists; it never creates the key. Returns whether the value was written.
+bool RegisterProgram(int number, const QString& title, const QString& executablePath = {});
 
 // The programs 0 to 9 whose value exists, in number order. A value without the quoted form is
 // taken as it stands as the title, with an empty path.

@@ -5,8 +5,8 @@
 #include <QGuiApplication>
 #include <QProcess>
 #include <QStandardPaths>
-#include <QUrl>
 
+#include "companion_programs.h"
 #include "settings_store.h"
 #include "shell_command.h"
 
@@ -22,9 +22,9 @@ void openWithDesktop(const QUrl& url, const QString& directory)
                             directory);
 }
 
-void openWithDesktop(const QString& path, const QString& directory)
+void startDetached(const QString& program, const QStringList& arguments, const QString& directory)
 {
-    openWithDesktop(QUrl::fromLocalFile(path), directory);
+    QProcess::startDetached(program, arguments, directory);
 }
 
 // "https://...", "mailto:..." and the like; a path with a drive letter or none is not one.
@@ -35,7 +35,18 @@ bool isAddress(const QString& text)
     return colon > 1 && kSchemes.contains(text.left(colon).toLower());
 }
 
+bool isProgramFile(const QString& path)
+{
+    const QFileInfo info(path);
+    return info.isFile() && info.isExecutable();
+}
+
 }  // namespace
+
+ShellSteps DesktopShellSteps()
+{
+    return ShellSteps{startDetached, openWithDesktop, {}};
+}
 
 QString AssociatedProgram(const QString& document)
 {
@@ -52,34 +63,52 @@ QString AssociatedProgram(const QString& document)
 
 void RunProgram(const QString& file, const QString& parameters, const QString& directory, int showMode)
 {
+    RunProgram(file, parameters, directory, showMode, DesktopShellSteps());
+}
+
+void RunProgram(const QString& file, const QString& parameters, const QString& directory, int showMode,
+                const ShellSteps& steps)
+{
     Q_UNUSED(showMode);
     if (file.isEmpty()) return;
+    const auto start = [&](const QString& program, const QStringList& arguments) {
+        if (steps.startDetached) steps.startDetached(program, arguments, directory);
+    };
+    const auto open = [&](const QUrl& target) {
+        if (steps.openWithDesktop) steps.openWithDesktop(target, directory);
+    };
     if (isAddress(file)) {
-        openWithDesktop(QUrl(file), directory);
+        open(QUrl(file));
         return;
     }
     const QStringList arguments = parameters.isEmpty() ? QStringList() : QStringList{parameters};
     const QFileInfo info(file);
     if (info.isDir()) {
-        openWithDesktop(info.absoluteFilePath(), directory);
+        open(QUrl::fromLocalFile(info.absoluteFilePath()));
         return;
     }
     if (info.isFile() && info.isExecutable()) {
-        QProcess::startDetached(info.absoluteFilePath(), arguments, directory);
+        start(info.absoluteFilePath(), arguments);
         return;
     }
     if (!info.exists()) {
         // A program named without its folder, looked up like a shell would.
         const QString found = QStandardPaths::findExecutable(file);
-        if (!found.isEmpty()) QProcess::startDetached(found, arguments, directory);
+        if (!found.isEmpty()) start(found, arguments);
         return;
     }
     const QString program = AssociatedProgram(file);
-    if (!program.isEmpty() && QFileInfo(program).isExecutable()) {
-        QProcess::startDetached(program, {info.absoluteFilePath()}, directory);
+    if (!program.isEmpty() && isProgramFile(program)) {
+        start(program, {info.absoluteFilePath()});
         return;
     }
-    openWithDesktop(info.absoluteFilePath(), directory);
+    // Our own types open in our own viewers even before the user has associated them.
+    const QString companion = CompanionProgramPath(CompanionProgramName(file), steps.programFolder);
+    if (!companion.isEmpty() && isProgramFile(companion)) {
+        start(companion, {info.absoluteFilePath()});
+        return;
+    }
+    open(QUrl::fromLocalFile(info.absoluteFilePath()));
 }
 
 }  // namespace kestrix

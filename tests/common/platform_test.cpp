@@ -93,8 +93,9 @@ protected:
 
 TEST_F(StoreTest, ProgramsAreRegisteredAsQuotedTitleAndPath)
 {
-    RegisterProgram(4, QStringLiteral("Bundra"), QStringLiteral("/opt/kestrix suite/Bundra"));
-    RegisterProgram(0, QStringLiteral("Kestrix"), QStringLiteral("/opt/k/Kestrix"));
+    RegistryKey::settings().writeYesNo(QStringLiteral("SFX"), false);  // the key exists
+    EXPECT_TRUE(RegisterProgram(4, QStringLiteral("Bundra"), QStringLiteral("/opt/kestrix suite/Bundra")));
+    EXPECT_TRUE(RegisterProgram(0, QStringLiteral("Kestrix"), QStringLiteral("/opt/k/Kestrix")));
     RegistryKey::settings().writeText(QStringLiteral("{PROG-0007}"), QStringLiteral("odd value"));
     EXPECT_EQ(RegistryKey::settings().readText(QStringLiteral("{prog-0004}")),
               QStringLiteral("\"Bundra\",\"/opt/kestrix suite/Bundra\""));
@@ -109,6 +110,39 @@ TEST_F(StoreTest, ProgramsAreRegisteredAsQuotedTitleAndPath)
     EXPECT_EQ(programs[2].title, QStringLiteral("odd value"));
     EXPECT_TRUE(programs[2].path.isEmpty());
 }
+
+struct RegisterCase {
+    const char* name;
+    const char* existing;  // a value stored before, "" for a settings key that does not exist
+    bool written;
+};
+
+const RegisterCase kRegisterCases[] = {
+    {"KeyWithAValue", "SFX", true},
+    {"KeyWithAnotherProgram", "{PROG-0002}", true},
+    {"NoKeyIsNeverCreated", "", false},
+};
+
+class RegisterProgramTest : public StoreTest, public ::testing::WithParamInterface<RegisterCase> {};
+
+TEST_P(RegisterProgramTest, WritesOnlyIntoAnExistingKey)
+{
+    const RegisterCase& c = GetParam();
+    const QString existing = QString::fromLatin1(c.existing);
+    if (!existing.isEmpty()) RegistryKey::settings().writeText(existing, QStringLiteral("1"));
+    EXPECT_EQ(RegisterProgram(1, QStringLiteral("Pictor"), QStringLiteral("/opt/k/Pictor")), c.written);
+    ASSERT_TRUE(RegistryKey::settings().flush());
+    EXPECT_EQ(RegistryKey::settings().exists(), c.written);
+    EXPECT_EQ(RegistryKey::settings().readText(QStringLiteral("{PROG-0001}")),
+              c.written ? std::optional<QString>(QStringLiteral("\"Pictor\",\"/opt/k/Pictor\"")) : std::nullopt);
+    // Not even an empty settings file is left behind.
+    if (!c.written) {
+        EXPECT_FALSE(QFile::exists(m_dir.path(QStringLiteral("Tolvey Productions/Kestrix.conf"))));
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Keys, RegisterProgramTest, ::testing::ValuesIn(kRegisterCases),
+                         [](const auto& p) { return std::string(p.param.name); });
 
 // A script that notes its working folder and arguments in `log`, one per line.
 QString recorder(const TempFolder& dir, const QString& name, const QString& log)

@@ -103,6 +103,8 @@ TEST_F(SettingsStoreTest, SuiteSettingsTakeTheirDefaultsWhereAbsent)
 {
     using namespace kestrix::settings;
     const SuiteSettings none = ReadSuiteSettings();
+    EXPECT_FALSE(none.keyExisted);
+    EXPECT_FALSE(RegistryKey::settings().exists());  // reading did not create it
     EXPECT_EQ(none.defaultOutput, ProgramFolder());
     EXPECT_TRUE(none.defaultOutput.endsWith(QLatin1Char('/')));
     EXPECT_EQ(none.defaultStartUp, ProgramFolder());
@@ -120,6 +122,7 @@ TEST_F(SettingsStoreTest, SuiteSettingsTakeTheirDefaultsWhereAbsent)
     key.writeInteger(QStringLiteral("File Explorer View"), 2);
     key.writeText(QStringLiteral("version"), QStringLiteral("2.0 beta"));
     const SuiteSettings stored = ReadSuiteSettings();
+    EXPECT_TRUE(stored.keyExisted);
     EXPECT_EQ(stored.defaultOutput, QStringLiteral("/data/out/"));
     EXPECT_EQ(stored.defaultStartUp, ProgramFolder());
     EXPECT_EQ(stored.defaultPalette, QStringLiteral("/data/p.pal"));

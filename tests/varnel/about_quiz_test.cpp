@@ -501,8 +501,11 @@ void AboutQuizTest::aboutSystemInformation()
     QVERIFY(release.open(QIODevice::WriteOnly));
     release.write("PRETTY_NAME=\"Islandix 7\"\n");
     release.close();
-    kestrix::RegisterProgram(0, QStringLiteral("Kestrix"), QStringLiteral("/opt/k/Kestrix"));
-    kestrix::RegisterProgram(2, QStringLiteral("Tessel"), QStringLiteral("/opt/k/Tessel"));
+    // Programs register only into a settings key that exists; write the values as they would leave them.
+    kestrix::RegistryKey::settings().writeText(kestrix::ProgramValueName(0),
+                                               QStringLiteral("\"Kestrix\",\"/opt/k/Kestrix\""));
+    kestrix::RegistryKey::settings().writeText(kestrix::ProgramValueName(2),
+                                               QStringLiteral("\"Tessel\",\"/opt/k/Tessel\""));
 
     varnel::AboutServices s = services();
     s.systemSources = [&] {
