@@ -30,6 +30,12 @@ namespace {
 constexpr qint64 kCopyBlock = 8192;
 constexpr Sound kEndSound = Sound::OperationEnd;
 
+// "^^ Extract [hh:mm:ss]": the log line that ends every extraction, Run's included.
+QString extractLogLine()
+{
+    return QStringLiteral("^^ Extract [%1]").arg(QTime::currentTime().toString(QStringLiteral("hh:mm:ss")));
+}
+
 QString withSlash(const QString& folder)
 {
     if (folder.isEmpty() || folder.endsWith(u'/')) return folder;
@@ -198,8 +204,7 @@ private:
 
     void logSummary()
     {
-        m_observer.logLine(
-            QStringLiteral("^^ Extract [%1]").arg(QTime::currentTime().toString(QStringLiteral("hh:mm:ss"))));
+        m_observer.logLine(extractLogLine());
         m_observer.logLine(QStringLiteral("files : %1").arg(m_stats.files));
         m_observer.logLine(QStringLiteral("size : %1").arg(m_stats.bytes));
         m_observer.logLine(QStringLiteral("time : %1").arg(m_stats.elapsedMs));
@@ -451,7 +456,7 @@ RunExtraction ExtractForRun(const ExtractionContext& context, const std::vector<
 void FinishRun(OperationObserver* observer)
 {
     if (!observer) return;
-    observer->logLine(QStringLiteral("^^ Extract [%1]").arg(QTime::currentTime().toString(QStringLiteral("hh:mm:ss"))));
+    observer->logLine(extractLogLine());
     observer->statusText(0, QStringLiteral("Done !"));
     observer->soundRequest(kEndSound);
 }
