@@ -144,13 +144,13 @@ ExtractRequest parseExtractOptions(const QStringList& argv)
     return request;
 }
 
-kestrix::ArchiveScan loadArchive(const ExtractRequest& request)
+kestrix::LoadedArchive loadArchive(const ExtractRequest& request)
 {
-    kestrix::ArchiveScan scan;
+    kestrix::LoadedArchive loaded;
     QString error;
-    if (!kestrix::scanArchiveFile(request.archive, request.scan, nullptr, &scan, &error))
+    if (!kestrix::loadArchiveFile(request.archive, request.scan, nullptr, &loaded, &error))
         throw Failure{namingFile(error, request.archive)};
-    return scan;
+    return loaded;
 }
 
 // The archive's defaults, then the flags that override them.
@@ -211,16 +211,13 @@ QString notEnoughSpace(const ExtractRequest& request, const kestrix::ArchiveScan
                           .arg(request.archive, bytesAndMegabytes(needed), request.outputDir, free));
 }
 
-kestrix::ExtractionStats runExtraction(const ExtractRequest& request, const kestrix::ArchiveScan& scan,
+kestrix::ExtractionStats runExtraction(const ExtractRequest& request, const kestrix::LoadedArchive& loaded,
                                        const kestrix::NamingConfig& naming, const std::vector<std::size_t>& indexes)
 {
-    WarningObserver observer(request, scan, naming);
+    WarningObserver observer(request, loaded.scan, naming);
     QString lastOutput;
     kestrix::ExtractionContext context;
-    context.archivePath = request.archive;
-    context.rows = &scan.rows;
-    context.slotCount = scan.slotCount;
-    context.useEntryNumbers = request.scan.useEntryNumbers;
+    context.archive = &loaded;
     context.naming = naming;
     context.outputDir = request.outputDir;
     context.lastOutputFile = &lastOutput;
@@ -271,14 +268,14 @@ const char kExtractHelp[] =
 int runExtract(const QStringList& argv)
 {
     const ExtractRequest request = parseExtractOptions(argv);
-    const kestrix::ArchiveScan scan = loadArchive(request);
-    const kestrix::NamingConfig naming = namingFor(request, scan);
-    const std::vector<std::size_t> indexes = chooseRows(request, scan);
+    const kestrix::LoadedArchive loaded = loadArchive(request);
+    const kestrix::NamingConfig naming = namingFor(request, loaded.scan);
+    const std::vector<std::size_t> indexes = chooseRows(request, loaded.scan);
     if (!QDir().mkpath(request.outputDir))
         throw Failure{QStringLiteral("%1: cannot create the folder").arg(request.outputDir)};
 
-    const kestrix::ExtractionStats stats = runExtraction(request, scan, naming, indexes);
-    if (stats.refused) throw Failure{notEnoughSpace(request, scan, indexes)};
+    const kestrix::ExtractionStats stats = runExtraction(request, loaded, naming, indexes);
+    if (stats.refused) throw Failure{notEnoughSpace(request, loaded.scan, indexes)};
     if (!stats.error.isEmpty()) throw Failure{stats.error};
     printStatistics(request, stats);
     return kExitOk;

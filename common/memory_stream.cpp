@@ -2,9 +2,12 @@
 
 #include <algorithm>
 #include <cstring>
+#include <filesystem>
+#include <system_error>
 
 #include <QFile>
 #include <QFileInfo>
+#include <QRandomGenerator>
 #include <QSaveFile>
 
 namespace kestrix {
@@ -102,6 +105,80 @@ bool writeFileAtomically(const QString& path, const void* data, std::size_t size
 bool writeFileAtomically(const QString& path, const QByteArray& bytes, QString* error)
 {
     return writeFileAtomically(path, bytes.constData(), static_cast<std::size_t>(bytes.size()), error);
+}
+
+ReplacingFile::ReplacingFile(const QString& path) : m_path(path) {}
+
+ReplacingFile::~ReplacingFile()
+{
+    if (m_committed || m_temp.fileName().isEmpty()) return;
+    m_temp.close();
+    m_temp.remove();
+}
+
+bool ReplacingFile::fail(const QString& reason)
+{
+    m_error = QStringLiteral("%1: %2").arg(m_path, reason);
+    if (!m_temp.fileName().isEmpty()) {
+        m_temp.close();
+        m_temp.remove();
+        m_temp.setFileName(QString());
+    }
+    return false;
+}
+
+bool ReplacingFile::open()
+{
+    // A hidden name beside the target: the rename stays on one file system, and a folder listing
+    // taken meanwhile does not show it as an extracted file. New only, so that two writers never
+    // share a temporary; a taken name is tried again with another number.
+    const QFileInfo target(m_path);
+    const QString stem = target.path() + QStringLiteral("/.") + target.fileName() + u'.';
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        m_temp.setFileName(stem + QString::number(QRandomGenerator::global()->generate(), 36));
+        // Unbuffered, so that a failing write shows at the write that failed, not at close().
+        if (m_temp.open(QIODevice::WriteOnly | QIODevice::NewOnly | QIODevice::Unbuffered)) return true;
+        if (!m_temp.exists()) break;
+    }
+    const QString reason = m_temp.errorString();
+    m_temp.setFileName(QString());
+    return fail(reason);
+}
+
+bool ReplacingFile::write(const void* data, std::size_t size)
+{
+    if (!m_temp.isOpen()) return false;
+    const char* p = static_cast<const char*>(data);
+    std::size_t done = 0;
+    while (done < size) {
+        const qint64 got = m_temp.write(p + done, static_cast<qint64>(size - done));
+        if (got <= 0) return fail(m_temp.errorString());
+        done += static_cast<std::size_t>(got);
+    }
+    return true;
+}
+
+bool ReplacingFile::commit()
+{
+    if (!m_temp.isOpen()) return false;
+    const QString temp = m_temp.fileName();
+    m_temp.close();
+    if (m_temp.error() != QFileDevice::NoError) return fail(m_temp.errorString());
+    // std::filesystem::rename replaces an existing target on every platform; QFile::rename does not.
+    std::error_code code;
+    std::filesystem::rename(std::filesystem::path(temp.toStdU16String()),
+                            std::filesystem::path(m_path.toStdU16String()), code);
+    if (code) return fail(QString::fromStdString(code.message()));
+    m_committed = true;
+    return true;
+}
+
+bool replaceFile(const QString& path, const void* data, std::size_t size, QString* error)
+{
+    ReplacingFile file(path);
+    if (file.open() && file.write(data, size) && file.commit()) return true;
+    if (error) *error = file.errorString();
+    return false;
 }
 
 }  // namespace kestrix

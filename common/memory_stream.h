@@ -5,6 +5,7 @@
 #include <vector>
 
 #include <QByteArray>
+#include <QFile>
 #include <QString>
 
 class QIODevice;
@@ -56,5 +57,40 @@ private:
 // Writes `size` bytes to `path` atomically (temporary file renamed over the target on success).
 bool writeFileAtomically(const QString& path, const void* data, std::size_t size, QString* error);
 bool writeFileAtomically(const QString& path, const QByteArray& bytes, QString* error);
+
+// A file written through a temporary file in the target's folder and renamed over the target by
+// commit(), so that a failed or abandoned write leaves an earlier file of that name as it was and
+// no temporary behind (the destructor removes an uncommitted one). Written unbuffered in the
+// caller's blocks; unlike writeFileAtomically nothing is synced to disk, which keeps many small
+// files fast. Not copyable.
+class ReplacingFile {
+public:
+    explicit ReplacingFile(const QString& path);
+    ~ReplacingFile();
+    ReplacingFile(const ReplacingFile&) = delete;
+    ReplacingFile& operator=(const ReplacingFile&) = delete;
+
+    // Creates the temporary file; false when the folder does not take it.
+    bool open();
+    // Appends `size` bytes; false (and nothing more is written) when they are not all written.
+    bool write(const void* data, std::size_t size);
+    // Closes the temporary file and renames it over the target; false when either fails, and the
+    // temporary is then removed.
+    bool commit();
+    // The reason of the last failure, naming the target path.
+    QString errorString() const { return m_error; }
+    QString path() const { return m_path; }
+
+private:
+    bool fail(const QString& reason);
+
+    QString m_path;
+    QFile m_temp;
+    bool m_committed = false;
+    QString m_error;
+};
+
+// Writes `size` bytes to `path` through a ReplacingFile; `error` names the path on failure.
+bool replaceFile(const QString& path, const void* data, std::size_t size, QString* error);
 
 }  // namespace kestrix

@@ -30,6 +30,12 @@ namespace {
 constexpr qint64 kCopyBlock = 8192;
 constexpr Sound kEndSound = Sound::OperationEnd;
 
+// "^^ Extract [hh:mm:ss]": the log line that ends every extraction, Run's included.
+QString extractLogLine()
+{
+    return QStringLiteral("^^ Extract [%1]").arg(QTime::currentTime().toString(QStringLiteral("hh:mm:ss")));
+}
+
 QString withSlash(const QString& folder)
 {
     if (folder.isEmpty() || folder.endsWith(u'/')) return folder;
@@ -51,16 +57,24 @@ qint64 freeBytes(const QString& folder)
     return storage.isValid() ? storage.bytesAvailable() : -1;
 }
 
+const std::vector<EntryRow> kNoRows;
+
+const std::vector<EntryRow>& rowsOf(const ExtractionContext& context)
+{
+    return context.archive ? context.archive->rows() : kNoRows;
+}
+
 class ExtractionRun {
 public:
     ExtractionRun(const ExtractionContext& context)
         : m_context(context),
-          m_rows(*context.rows),
+          m_rows(rowsOf(context)),
+          m_archivePath(context.archive ? context.archive->path : QString()),
           m_naming(context.naming),
           m_outputDir(withSlash(context.outputDir)),
           m_observer(context.observer ? *context.observer : m_quiet)
     {
-        m_archiveCanonical = QFileInfo(context.archivePath).canonicalFilePath();
+        m_archiveCanonical = QFileInfo(m_archivePath).canonicalFilePath();
     }
 
     // Visits `indexes` (list order). With `markers`, writes blank and double markers; `all` says
@@ -77,7 +91,7 @@ public:
         begin(progress, indexes.size());
         QElapsedTimer timer;
         timer.start();
-        visitRows(indexes, markers, markers && all && m_context.useEntryNumbers, progress);
+        visitRows(indexes, markers, markers && all && m_context.archive->options.useEntryNumbers, progress);
         if (progress) m_observer.progressEnd();
         if (!markers || !all) m_observer.statusText(1, QString::number(m_rows.size()));
         m_stats.elapsedMs = timer.elapsed();
@@ -85,6 +99,32 @@ public:
         m_observer.setBusy(false);
         if (m_stats.error.isEmpty()) logSummary();
         return m_stats;
+    }
+
+    // Run: the free-space check over `selected`, then the first of them extracted on its own.
+    RunExtraction runOne(const std::vector<std::size_t>& selected)
+    {
+        RunExtraction result;
+        if (m_rows.empty() || selected.empty()) return result;
+        if (!CheckFreeSpace(m_context, totalDiskSize(selected))) {
+            result.stats.refused = true;
+            return result;
+        }
+        const std::size_t index = *std::min_element(selected.begin(), selected.end());
+        begin(false, 1);
+        m_observer.statusText(0, QStringLiteral("Searching..."));
+        m_observer.pumpEvents();
+        m_observer.statusText(0, QStringLiteral("Extracting..."));
+        m_observer.pumpEvents();
+        if (m_stats.error.isEmpty()) {
+            std::unordered_set<std::uint32_t> extracted;
+            extractRow(m_rows[index], false, extracted);
+        }
+        m_archive.close();
+        m_observer.setBusy(false);
+        result.stats = m_stats;
+        if (m_stats.error.isEmpty()) result.path = m_written;
+        return result;
     }
 
 private:
@@ -101,9 +141,9 @@ private:
     {
         m_observer.setBusy(true);
         if (progress) m_observer.progressStart(static_cast<int>(rowCount));
-        m_archive.setFileName(m_context.archivePath);
+        m_archive.setFileName(m_archivePath);
         if (!m_archive.open(QIODevice::ReadOnly))
-            m_stats.error = QStringLiteral("%1: %2").arg(m_context.archivePath, m_archive.errorString());
+            m_stats.error = QStringLiteral("%1: %2").arg(m_archivePath, m_archive.errorString());
     }
 
     // Extracts the rows in turn until one fails. With `blankMarkers`, the slots without a row
@@ -123,7 +163,8 @@ private:
             if (!m_stats.error.isEmpty()) break;
             extractRow(row, markers, extracted);
         }
-        if (blankMarkers && m_stats.error.isEmpty()) createBlankMarkers(previousNumber + 1, m_context.slotCount + 1);
+        if (blankMarkers && m_stats.error.isEmpty())
+            createBlankMarkers(previousNumber + 1, m_context.archive->scan.slotCount + 1);
     }
 
     void announceRow(std::size_t index, bool progress)
@@ -163,8 +204,7 @@ private:
 
     void logSummary()
     {
-        m_observer.logLine(
-            QStringLiteral("^^ Extract [%1]").arg(QTime::currentTime().toString(QStringLiteral("hh:mm:ss"))));
+        m_observer.logLine(extractLogLine());
         m_observer.logLine(QStringLiteral("files : %1").arg(m_stats.files));
         m_observer.logLine(QStringLiteral("size : %1").arg(m_stats.bytes));
         m_observer.logLine(QStringLiteral("time : %1").arg(m_stats.elapsedMs));
@@ -182,7 +222,16 @@ private:
     void reportProblem(const EntryRow& row, const QString& text)
     {
         if (m_problemRows.insert(&row).second) ++m_stats.problems;
-        m_observer.problem(QStringLiteral("%1: %2").arg(m_context.archivePath, text));
+        m_observer.problem(QStringLiteral("%1: %2").arg(m_archivePath, text));
+    }
+
+    // A file of entry (or marker) `number` that could not be written: the command ends, and the
+    // observer hears which entry and which file.
+    void reportWriteFailure(std::uint32_t number, const QString& error)
+    {
+        m_stats.error = error;
+        ++m_stats.problems;
+        m_observer.problem(QStringLiteral("%1: entry %2: %3").arg(m_archivePath).arg(number).arg(error));
     }
 
     // Writes one entry's bytes (after the voice fix) under its name; see the naming rules.
@@ -202,10 +251,10 @@ private:
             const QByteArray text = (BuildOutputName(m_naming, number, QStringLiteral("pal")) + QStringLiteral("\r\n") +
                                      image.fileName() + QStringLiteral("\r\n"))
                                         .toUtf8();
-            if (!writeFile(batch, text.constData(), static_cast<std::size_t>(text.size()))) return;
+            if (!writeFile(number, batch, text.constData(), static_cast<std::size_t>(text.size()))) return;
         }
         last = m_outputDir + BuildOutputName(m_naming, number, ext);
-        writeFile(last, bytes.data(), bytes.size());
+        if (writeFile(number, last, bytes.data(), bytes.size())) m_written = last;
     }
 
     void DecompressEntry(const MemoryStream& packed, const EntryRow& row, bool truncated)
@@ -224,14 +273,15 @@ private:
         SaveEntry(expanded, row.number);
     }
 
-    // Copies the stored bytes of an entry too large to be read whole, in blocks, as they are.
+    // Copies the stored bytes of an entry too large to be read whole, in blocks, as they are,
+    // through a temporary file like every other output.
     void CopyLargeEntry(const EntryRow& row)
     {
         const QString path = m_outputDir + BuildOutputName(m_naming, row.number);
         if (isArchiveItself(path)) return;
-        QFile out(path);
-        if (!out.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
-            m_stats.error = QStringLiteral("%1: %2").arg(path, out.errorString());
+        ReplacingFile out(path);
+        if (!out.open()) {
+            reportWriteFailure(row.number, out.errorString());
             return;
         }
         std::uint64_t left = row.archiveSize;
@@ -241,16 +291,18 @@ private:
                 const qint64 want = static_cast<qint64>(std::min<std::uint64_t>(left, kCopyBlock));
                 const qint64 got = m_archive.read(block.data(), want);
                 if (got <= 0) break;
-                if (out.write(block.data(), got) != got) {
-                    m_stats.error = QStringLiteral("%1: %2").arg(path, out.errorString());
-                    out.close();
-                    out.remove();
+                if (!out.write(block.data(), static_cast<std::size_t>(got))) {
+                    reportWriteFailure(row.number, out.errorString());
                     return;
                 }
                 left -= static_cast<std::uint64_t>(got);
             }
         }
-        out.close();
+        if (!out.commit()) {
+            reportWriteFailure(row.number, out.errorString());
+            return;
+        }
+        m_written = path;
         if (left > 0)
             reportProblem(row, QStringLiteral("entry %1 at offset %2 claims %3 bytes, but the file ends at %4")
                                    .arg(row.number)
@@ -271,51 +323,46 @@ private:
                                     .arg(holder.offset)
                                     .arg(holder.diskSize)
                                     .toLatin1();
-        writeFile(m_outputDir + BuildMarkerName(m_naming, row.number, QStringLiteral("double")), text.constData(),
-                  static_cast<std::size_t>(text.size()));
+        writeFile(row.number, m_outputDir + BuildMarkerName(m_naming, row.number, QStringLiteral("double")),
+                  text.constData(), static_cast<std::size_t>(text.size()));
     }
 
     void CreateBlankMarker(std::uint32_t number)
     {
-        writeFile(m_outputDir + BuildMarkerName(m_naming, number, QStringLiteral("blank")), nullptr, 0);
+        writeFile(number, m_outputDir + BuildMarkerName(m_naming, number, QStringLiteral("blank")), nullptr, 0);
     }
 
     // Output that would replace the archive being read is refused: the archive is never written.
     bool isArchiveItself(const QString& path)
     {
-        if (QFileInfo(path).fileName() != QFileInfo(m_context.archivePath).fileName()) return false;
+        if (QFileInfo(path).fileName() != QFileInfo(m_archivePath).fileName()) return false;
         const QString canonical = QFileInfo(path).canonicalFilePath();
         if (canonical.isEmpty() || canonical != m_archiveCanonical) return false;
         m_stats.error = QStringLiteral("%1: refusing to write over the archive being read").arg(path);
         return true;
     }
 
-    // Writes a whole file, replacing one of that name. A failure ends the command and leaves no
-    // partial file behind.
-    bool writeFile(const QString& path, const void* data, std::size_t size)
+    // Writes a whole file for entry (or marker) `number`, replacing one of that name only when
+    // complete. A failure ends the command and leaves the earlier file and no temporary behind.
+    bool writeFile(std::uint32_t number, const QString& path, const void* data, std::size_t size)
     {
         if (isArchiveItself(path)) return false;
-        QFile file(path);
-        if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) ||
-            (size > 0 &&
-             file.write(static_cast<const char*>(data), static_cast<qint64>(size)) != static_cast<qint64>(size)) ||
-            !file.flush()) {
-            m_stats.error = QStringLiteral("%1: %2").arg(path, file.errorString());
-            file.close();
-            file.remove();
-            return false;
-        }
-        return true;
+        QString error;
+        if (replaceFile(path, data, size, &error)) return true;
+        reportWriteFailure(number, error);
+        return false;
     }
 
     const ExtractionContext& m_context;
     const std::vector<EntryRow>& m_rows;
+    const QString m_archivePath;
     const NamingConfig m_naming;
     const QString m_outputDir;
     OperationObserver m_quiet;
     OperationObserver& m_observer;
     QString m_archiveCanonical;
     QString m_ownLastOutput;
+    QString m_written;  // the last entry file or raw copy written (not markers or batch files)
     QString* m_lastOutputFile = m_context.lastOutputFile ? m_context.lastOutputFile : &m_ownLastOutput;
     QFile m_archive;
     ExtractionStats m_stats;
@@ -343,9 +390,10 @@ QString ExtractionStats::statisticsText() const
 
 bool CheckFreeSpace(const ExtractionContext& context, std::uint64_t totalBytes)
 {
-    if (!context.rows || context.rows->empty()) return true;
-    const qint64 available = freeBytes(context.outputDir);
-    if (available >= 0 && static_cast<std::uint64_t>(available) >= totalBytes) return true;
+    if (rowsOf(context).empty()) return true;
+    const qint64 available = context.freeSpace ? context.freeSpace(context.outputDir) : freeBytes(context.outputDir);
+    // Unknown free space does not stop the command: a write that fails is reported for its entry.
+    if (available < 0 || static_cast<std::uint64_t>(available) >= totalBytes) return true;
     // "engough" is how the log line has always read, kept on purpose.
     if (context.observer) context.observer->logLine(QStringLiteral("!! not engough disk space !!"));
     return false;
@@ -358,25 +406,25 @@ qint64 AvailableOutputBytes(const QString& outputDir)
 
 ExtractionStats ExtractEntries(const ExtractionContext& context, const std::vector<std::size_t>& selected, bool all)
 {
+    const std::vector<EntryRow>& rows = rowsOf(context);
     std::vector<std::size_t> indexes;
     if (all) {
-        indexes.resize(context.rows->size());
+        indexes.resize(rows.size());
         for (std::size_t i = 0; i < indexes.size(); ++i) indexes[i] = i;
     } else {
         indexes = selected;
         std::sort(indexes.begin(), indexes.end());
         indexes.erase(std::unique(indexes.begin(), indexes.end()), indexes.end());
-        indexes.erase(
-            std::remove_if(indexes.begin(), indexes.end(), [&](std::size_t i) { return i >= context.rows->size(); }),
-            indexes.end());
+        indexes.erase(std::remove_if(indexes.begin(), indexes.end(), [&](std::size_t i) { return i >= rows.size(); }),
+                      indexes.end());
     }
-    const bool everyRow = !context.rows->empty() && indexes.size() == context.rows->size();
+    const bool everyRow = !rows.empty() && indexes.size() == rows.size();
     return ExtractionRun(context).run(indexes, true, everyRow);
 }
 
 ExtractionStats ExtractRange(const ExtractionContext& context, std::uint32_t from, std::uint32_t to)
 {
-    const auto count = static_cast<std::uint32_t>(context.rows ? context.rows->size() : 0);
+    const auto count = static_cast<std::uint32_t>(rowsOf(context).size());
     const std::uint32_t first = std::max<std::uint32_t>(from, 1);
     const std::uint32_t last = std::min(to, count);
     if ((first != from || last != to) && context.observer) {
@@ -395,6 +443,22 @@ ExtractionStats ExtractRange(const ExtractionContext& context, std::uint32_t fro
     for (std::uint32_t position = first; position <= last && position != 0; ++position) indexes.push_back(position - 1);
     if (indexes.empty()) return {};
     return ExtractionRun(context).run(indexes, false, false);
+}
+
+RunExtraction ExtractForRun(const ExtractionContext& context, const std::vector<std::size_t>& selected)
+{
+    std::vector<std::size_t> valid;
+    for (std::size_t i : selected)
+        if (i < rowsOf(context).size()) valid.push_back(i);
+    return ExtractionRun(context).runOne(valid);
+}
+
+void FinishRun(OperationObserver* observer)
+{
+    if (!observer) return;
+    observer->logLine(extractLogLine());
+    observer->statusText(0, QStringLiteral("Done !"));
+    observer->soundRequest(kEndSound);
 }
 
 }  // namespace kestrix

@@ -254,6 +254,14 @@ bool scanArchiveFile(const QString& path, const ScanOptions& options, OperationO
     return scanArchive(file, path, options, observer, scan, error);
 }
 
+bool loadArchiveFile(const QString& path, const ScanOptions& options, OperationObserver* observer,
+                     LoadedArchive* loaded, QString* error)
+{
+    loaded->path = path;
+    loaded->options = options;
+    return scanArchiveFile(path, options, observer, &loaded->scan, error);
+}
+
 MemoryStream ReadEntryData(const EntryRow& row, QIODevice& archive, QString* problem)
 {
     MemoryStream buffer;

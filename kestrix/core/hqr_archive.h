@@ -39,6 +39,17 @@ struct ArchiveScan {
     QString extractedSizeText() const;
 };
 
+// An archive as the entry list holds it: the path it was read from, the options of that load and
+// what the scan found. Options changed after the load do not reach it; only a new load does, so
+// extraction, which takes the numbering and the slot count from here, always matches the list.
+struct LoadedArchive {
+    QString path;
+    ScanOptions options;
+    ArchiveScan scan;
+
+    const std::vector<EntryRow>& rows() const { return scan.rows; }
+};
+
 // Formats a byte count as "%.3f MB" (bytes / 1024 / 1024), with "." whatever the locale.
 QString megabytesText(std::uint64_t bytes);
 
@@ -55,6 +66,11 @@ bool scanArchive(QIODevice& device, const QString& name, const ScanOptions& opti
 // Opens `path` and scans it (see above); the error names the path when it cannot be opened.
 bool scanArchiveFile(const QString& path, const ScanOptions& options, OperationObserver* observer, ArchiveScan* scan,
                      QString* error);
+
+// Scans `path` with `options` (see scanArchiveFile) into a new LoadedArchive that records both.
+// On failure `loaded` holds the path, the options and an empty scan, and `error` names the path.
+bool loadArchiveFile(const QString& path, const ScanOptions& options, OperationObserver* observer,
+                     LoadedArchive* loaded, QString* error);
 
 // The row's stored bytes, read from `archive` at offset + 10. Rows whose archive size is above
 // 4,000,000 give an empty buffer (they are copied by other means). When the file ends before

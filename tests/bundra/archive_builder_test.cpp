@@ -636,14 +636,12 @@ TEST_P(RoundTripTest, ExtractAllThenPackKeepsEverySlot)
     kestrix::ScanOptions options;
     options.useEntryNumbers = true;
     options.keepDoubles = true;
-    kestrix::ArchiveScan scan;
+    kestrix::LoadedArchive loaded;
     QString error;
-    ASSERT_TRUE(kestrix::scanArchiveFile(archivePath, options, nullptr, &scan, &error)) << error.toStdString();
+    ASSERT_TRUE(kestrix::loadArchiveFile(archivePath, options, nullptr, &loaded, &error)) << error.toStdString();
+    const kestrix::ArchiveScan& scan = loaded.scan;
     kestrix::ExtractionContext context;
-    context.archivePath = archivePath;
-    context.rows = &scan.rows;
-    context.slotCount = scan.slotCount;
-    context.useEntryNumbers = true;
+    context.archive = &loaded;
     kestrix::ArchiveDefaults(archivePath, scan.hasIff, scan.rows.size(), context.naming);
     context.outputDir = m_dir.path("out");
     ASSERT_TRUE(QDir().mkpath(context.outputDir));

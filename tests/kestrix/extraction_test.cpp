@@ -68,14 +68,12 @@ protected:
     {
         const QString path = m_dir.path(name);
         writeFile(path, archive);
-        ArchiveScan& scan = m_scans.emplace_back();
+        LoadedArchive& loaded = m_loads.emplace_back();
         QString error;
-        EXPECT_TRUE(scanArchiveFile(path, options, nullptr, &scan, &error)) << error.toStdString();
+        EXPECT_TRUE(loadArchiveFile(path, options, nullptr, &loaded, &error)) << error.toStdString();
+        const ArchiveScan& scan = loaded.scan;
         ExtractionContext context;
-        context.archivePath = path;
-        context.rows = &scan.rows;
-        context.slotCount = scan.slotCount;
-        context.useEntryNumbers = options.useEntryNumbers;
+        context.archive = &loaded;
         ArchiveDefaults(path, scan.hasIff, scan.rows.size(), context.naming);
         context.outputDir = out();
         context.lastOutputFile = &m_lastOutput;
@@ -92,7 +90,7 @@ protected:
     TempFolder m_dir;
     Recorder m_recorder;
     QString m_lastOutput;
-    std::deque<ArchiveScan> m_scans;
+    std::deque<LoadedArchive> m_loads;
 };
 
 TEST_F(ExtractionTest, DoubleMarkerNamesTheFirstRowHoldingTheData)
@@ -482,8 +480,8 @@ TEST_F(ExtractionTest, DamagedEntriesAreReportedWrittenAndCounted)
     const std::uint32_t sixth = 28 + 15 + 22 + 14 + 15;
 
     ExtractionContext context = load("bad.hqr", archive);
-    ASSERT_EQ(m_scans.back().rows.size(), 6u);
-    ASSERT_EQ(m_scans.back().rows[5].offset, sixth);
+    ASSERT_EQ(m_loads.back().rows().size(), 6u);
+    ASSERT_EQ(m_loads.back().rows()[5].offset, sixth);
     const ExtractionStats stats = ExtractEntries(context, {}, true);
     ASSERT_TRUE(stats.error.isEmpty()) << stats.error.toStdString();
 
@@ -570,10 +568,11 @@ TEST_F(ExtractionTest, FreeSpaceIsCheckedForTheRowsToBeWritten)
     // One real entry, then rows far larger than any disk: Extract All is refused before anything
     // is written, while a selection or a range of the real row only is not.
     ExtractionContext context = load("s.hqr", composeArchive({Slot::stored(bytesOf("small"))}));
-    std::vector<EntryRow> rows = m_scans.back().rows;
+    LoadedArchive huge = m_loads.back();
+    std::vector<EntryRow>& rows = huge.scan.rows;
     for (std::uint32_t i = 2; i <= 1000000; ++i)
         rows.push_back(EntryRow{i, 1u << 30, 0xFFFFFFFFu, 0xFFFFFFFFu, EntryType::Stored});
-    context.rows = &rows;
+    context.archive = &huge;
     context.naming.rowCount = rows.size();
 
     const ExtractionStats all = ExtractEntries(context, {}, true);
