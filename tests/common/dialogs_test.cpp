@@ -299,6 +299,8 @@ TEST(InputBox, ShowsPromptAndDefaultAndHandsBackTheText)
 // Boxes need a QApplication, so this program brings its own main.
 int main(int argc, char** argv)
 {
+    // Offscreen unless told otherwise, also when ctest lists the tests without the environment.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     ::testing::InitGoogleTest(&argc, argv);
     QApplication app(argc, argv);
     return RUN_ALL_TESTS();
