@@ -269,6 +269,32 @@ TEST(FileDialogs, CancelledHandsBackNothing)
     EXPECT_TRUE(result.files.isEmpty());
 }
 
+TEST(FolderDialog, StartsInTheInitialFolderAndHandsBackTheChoice)
+{
+    testing_support::TempFolder folder;
+    ASSERT_TRUE(QDir(folder.path()).mkdir(QStringLiteral("out")));
+    const std::pair<bool, QString> rows[] = {{true, folder.path("out")}, {false, QString()}};
+    for (const auto& [accept, expected] : rows) {
+        QString title, start;
+        bool foldersOnly = false;
+        ModalAnswer answer([&, accept = accept](QWidget* modal) {
+            auto* dialog = qobject_cast<QFileDialog*>(modal);
+            ASSERT_NE(dialog, nullptr);
+            title = dialog->windowTitle();
+            start = dialog->directory().absolutePath();
+            foldersOnly = dialog->fileMode() == QFileDialog::Directory;
+            dialog->selectFile(QStringLiteral("out"));
+            QMetaObject::invokeMethod(dialog, accept ? "accept" : "reject");
+        });
+        const QString chosen = QtDialogs().folder(nullptr, QStringLiteral("Output folder"), folder.path());
+        ASSERT_TRUE(answer.seen());
+        EXPECT_EQ(title, QStringLiteral("Output folder"));
+        EXPECT_EQ(start, QDir(folder.path()).absolutePath());
+        EXPECT_TRUE(foldersOnly);
+        EXPECT_EQ(chosen, expected);
+    }
+}
+
 TEST(InputBox, ShowsPromptAndDefaultAndHandsBackTheText)
 {
     const std::pair<bool, kestrix::InputResult> rows[] = {{true, {true, "renamed"}}, {false, {false, ""}}};
