@@ -14,6 +14,7 @@
 #include <memory>
 #include <vector>
 
+#include "dialogs.h"
 #include "help_viewer.h"
 #include "quiz_table.h"
 #include "ui_unit_about.h"
@@ -23,12 +24,19 @@
 
 namespace {
 
-// Answers every box of the quiz without showing it.
-class SilentDialogs : public varnel::QuizDialogs {
+// Answers every box of the quiz without showing it, as a user who closes each one would.
+class SilentDialogs : public kestrix::Dialogs {
 public:
-    void information(QWidget*, const QString&, const QString&) override {}
-    void error(QWidget*, const QString&, const QString&) override {}
-    bool question(QWidget*, const QString&, const QString&) override { return false; }
+    void message(QWidget*, kestrix::MessageIcon, const QString&, const QString&) override {}
+    kestrix::DialogButton confirm(QWidget*, kestrix::MessageIcon, const QString&, const QString&,
+                                  const QList<kestrix::DialogButton>&) override
+    {
+        return kestrix::DialogButton::No;
+    }
+    kestrix::FileDialogResult openFile(QWidget*, const kestrix::FileDialogRequest&) override { return {}; }
+    kestrix::FileDialogResult saveFile(QWidget*, const kestrix::FileDialogRequest&) override { return {}; }
+    QString folder(QWidget*, const QString&, const QString&) override { return {}; }
+    kestrix::InputResult input(QWidget*, const QString&, const QString&, const QString&) override { return {}; }
 };
 
 struct Shot {

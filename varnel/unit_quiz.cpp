@@ -5,7 +5,6 @@
 #include <QDateTime>
 #include <QEvent>
 #include <QImage>
-#include <QMessageBox>
 #include <QPainter>
 #include <QPainterPath>
 #include <QRadioButton>
@@ -29,39 +28,7 @@ const QString kBreak = QStringLiteral("\n\r");
 // would show an empty line there; its texts break with the line feed alone.
 const QString kBoxBreak = QStringLiteral("\n");
 
-void showBox(QWidget* parent, QMessageBox::Icon icon, const QString& title, const QString& text)
-{
-    QMessageBox box(icon, title, text, QMessageBox::Ok, parent);
-    box.setWindowModality(Qt::ApplicationModal);
-    box.setWindowFlag(Qt::WindowStaysOnTopHint);
-    box.show();
-    box.raise();
-    box.activateWindow();
-    box.exec();
-}
-
 }  // namespace
-
-void QuizDialogs::information(QWidget* parent, const QString& title, const QString& text)
-{
-    showBox(parent, QMessageBox::Information, title, text);
-}
-
-void QuizDialogs::error(QWidget* parent, const QString& title, const QString& text)
-{
-    showBox(parent, QMessageBox::Critical, title, text);
-}
-
-bool QuizDialogs::question(QWidget* parent, const QString& title, const QString& text)
-{
-    QMessageBox box(QMessageBox::Question, title, text, QMessageBox::Yes | QMessageBox::No, parent);
-    box.setWindowModality(Qt::ApplicationModal);
-    box.setWindowFlag(Qt::WindowStaysOnTopHint);
-    box.show();
-    box.raise();
-    box.activateWindow();
-    return box.exec() == QMessageBox::Yes;
-}
 
 void ShowQuarnQuiz()
 {
@@ -205,14 +172,14 @@ void LcdLabel::paintEvent(QPaintEvent*)
 
 // ---- the window ----
 
-Tfrm_QuarnQuiz::Tfrm_QuarnQuiz(QWidget* parent, QuizDialogs* dialogs)
+Tfrm_QuarnQuiz::Tfrm_QuarnQuiz(QWidget* parent, kestrix::Dialogs* dialogs)
     : QDialog(parent, Qt::Window | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint),
       ui(new Ui::Tfrm_QuarnQuiz),
       m_dialogs(dialogs)
 {
     ui->setupUi(this);
     if (!m_dialogs) {
-        m_defaultDialogs = std::make_unique<QuizDialogs>();
+        m_defaultDialogs = std::make_unique<kestrix::QtDialogs>();
         m_dialogs = m_defaultDialogs.get();
     }
     setWindowState(Qt::WindowMaximized);
@@ -335,7 +302,9 @@ void Tfrm_QuarnQuiz::btn_NextClick()
 
 void Tfrm_QuarnQuiz::btn_CloseClick()
 {
-    if (m_dialogs->question(this, QStringLiteral("Are you sure"), QStringLiteral("Are you sure you want to quit ?")))
+    if (m_dialogs->confirm(this, kestrix::MessageIcon::Question, QStringLiteral("Are you sure"),
+                           QStringLiteral("Are you sure you want to quit ?"),
+                           {kestrix::DialogButton::Yes, kestrix::DialogButton::No}) == kestrix::DialogButton::Yes)
         done(QDialog::Rejected);
 }
 
@@ -361,8 +330,8 @@ void Tfrm_QuarnQuiz::StartQuiz()
 void Tfrm_QuarnQuiz::NextQuestion()
 {
     if (m_step > 0 && selectedAnswer() < 0) {
-        m_dialogs->information(this, QStringLiteral("Nothing selected"),
-                               QStringLiteral("You have to choose an option"));
+        m_dialogs->message(this, kestrix::MessageIcon::Information, QStringLiteral("Nothing selected"),
+                           QStringLiteral("You have to choose an option"));
         return;
     }
     ++m_step;
@@ -405,13 +374,13 @@ void Tfrm_QuarnQuiz::CheckAnswer()
         const int score = ui->lcd_Score->text().toInt() + question.points;
         ui->lcd_Score->setText(QString::number(score));
         // "Congratiolations" is spelt as the quiz has always shown it, on purpose.
-        m_dialogs->information(this, QStringLiteral("Congratiolations"),
-                               QStringLiteral("The answer was right, you got %1 point(s)").arg(question.points));
+        m_dialogs->message(this, kestrix::MessageIcon::Information, QStringLiteral("Congratiolations"),
+                           QStringLiteral("The answer was right, you got %1 point(s)").arg(question.points));
     } else {
-        m_dialogs->error(this, QStringLiteral("Sorry"),
-                         QStringLiteral("The answer was wrong.") + kBoxBreak +
-                             QStringLiteral("The right answer was : ") +
-                             question.answers[static_cast<std::size_t>(question.rightAnswer)]);
+        m_dialogs->message(this, kestrix::MessageIcon::Error, QStringLiteral("Sorry"),
+                           QStringLiteral("The answer was wrong.") + kBoxBreak +
+                               QStringLiteral("The right answer was : ") +
+                               question.answers[static_cast<std::size_t>(question.rightAnswer)]);
     }
 }
 

@@ -9,6 +9,8 @@
 #include <QWidget>
 #include <memory>
 
+#include "dialogs.h"
+
 class QButtonGroup;
 class QVBoxLayout;
 
@@ -17,17 +19,6 @@ class Tfrm_QuarnQuiz;
 }
 
 namespace varnel {
-
-// The quiz's message boxes, replaceable so that tests can answer them. The default shows Qt's
-// boxes, application-modal, raised above the full-screen window.
-class QuizDialogs {
-public:
-    virtual ~QuizDialogs() = default;
-    virtual void information(QWidget* parent, const QString& title, const QString& text);
-    virtual void error(QWidget* parent, const QString& title, const QString& text);
-    // Yes and No; true for Yes.
-    virtual bool question(QWidget* parent, const QString& title, const QString& text);
-};
 
 // A background filled with a vertical gradient from a colour to black in a number of bands.
 class GradientBackground : public QWidget {
@@ -105,8 +96,9 @@ void ShowQuarnQuiz();
 class Tfrm_QuarnQuiz : public QDialog {
     Q_OBJECT
 public:
-    // `dialogs` is borrowed; null uses Qt's message boxes.
-    explicit Tfrm_QuarnQuiz(QWidget* parent = nullptr, QuizDialogs* dialogs = nullptr);
+    // `dialogs` shows the quiz's boxes and is borrowed; null uses Qt's (kestrix::QtDialogs), which
+    // stay on top of the full-screen window as it does.
+    explicit Tfrm_QuarnQuiz(QWidget* parent = nullptr, kestrix::Dialogs* dialogs = nullptr);
     ~Tfrm_QuarnQuiz() override;
 
     int stepCounter() const { return m_step; }
@@ -139,8 +131,8 @@ private:
     void showQuestion(int number);
     void setTextBorder(int borderHeight, int labelHeight);
 
-    QuizDialogs* m_dialogs;
-    std::unique_ptr<QuizDialogs> m_defaultDialogs;
+    kestrix::Dialogs* m_dialogs;
+    std::unique_ptr<kestrix::Dialogs> m_defaultDialogs;
     QButtonGroup* m_answers;
     QVBoxLayout* m_answerLayout;
     int m_step = 0;

@@ -1,33 +1,26 @@
 #include "system_clock.h"
 
-#include <QElapsedTimer>
-
 namespace kestrix {
 
-namespace {
-
-std::function<qint64()>& testClock()
+MonotonicClock::MonotonicClock()
 {
-    static std::function<qint64()> clock;
+    m_timer.start();
+}
+
+qint64 MonotonicClock::elapsedMs() const
+{
+    return m_timer.elapsed();
+}
+
+Clock& SystemClock()
+{
+    static MonotonicClock clock;
     return clock;
 }
 
-}  // namespace
-
 qint64 TickCount()
 {
-    if (testClock()) return testClock()();
-    static const QElapsedTimer start = [] {
-        QElapsedTimer t;
-        t.start();
-        return t;
-    }();
-    return start.elapsed();
-}
-
-void MillisecondClock::setForTesting(std::function<qint64()> clock)
-{
-    testClock() = std::move(clock);
+    return SystemClock().elapsedMs();
 }
 
 }  // namespace kestrix

@@ -1,21 +1,34 @@
 #pragma once
 
-// The millisecond clock of timed key sequences and time-outs: monotonic, and replaceable in tests
-// so that they need not wait.
+// The millisecond clock of timed key sequences and time-outs. Code that times something takes a
+// Clock, so that tests hand it one they move by hand instead of waiting.
 
+#include <QElapsedTimer>
 #include <QtGlobal>
-
-#include <functional>
 
 namespace kestrix {
 
 // Milliseconds since an arbitrary start, never going back.
-qint64 TickCount();
-
-class MillisecondClock {
+class Clock {
 public:
-    // From now on TickCount() returns what `clock` returns; an empty function restores the real clock.
-    static void setForTesting(std::function<qint64()> clock);
+    virtual ~Clock() = default;
+    virtual qint64 elapsedMs() const = 0;
 };
+
+// The real clock: monotonic, counting from the moment it is made.
+class MonotonicClock : public Clock {
+public:
+    MonotonicClock();
+    qint64 elapsedMs() const override;
+
+private:
+    QElapsedTimer m_timer;
+};
+
+// The process's monotonic clock, started on first use; lives until the program ends.
+Clock& SystemClock();
+
+// SystemClock().elapsedMs(): milliseconds since an arbitrary start, never going back.
+qint64 TickCount();
 
 }  // namespace kestrix

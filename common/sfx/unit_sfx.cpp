@@ -6,7 +6,6 @@
 #include <QDir>
 #include <QFile>
 #include <QMediaDevices>
-#include <QMessageBox>
 #include <QPointer>
 #include <QResource>
 #include <QSoundEffect>
@@ -16,6 +15,7 @@
 
 #include "settings_store.h"
 #include "suite_settings.h"
+#include "system_beep.h"
 
 namespace kestrix {
 
@@ -31,8 +31,8 @@ struct SfxState {
     std::map<int, QPointer<QSoundEffect>> players;
     QPointer<QSoundEffect> current;
 
-    std::function<void()> beepHook;
-    std::function<void(const QString&, const QString&)> errorBoxHook;
+    BeepService* beepHook = nullptr;
+    Dialogs* dialogsHook = nullptr;
     QString programFolderHook;
 };
 
@@ -80,30 +80,22 @@ QString programFolder()
 
 void systemBeep()
 {
+    static SystemBeep system;
     SfxState& s = state();
-    if (s.beepHook) {
-        s.beepHook();
-        return;
-    }
-    if (qobject_cast<QGuiApplication*>(QCoreApplication::instance())) QApplication::beep();
+    (s.beepHook ? *s.beepHook : static_cast<BeepService&>(system)).beep();
 }
 
 // The application's task-modal error box (no parent window: it belongs to the application).
 void showErrorBox(const QString& title, const QString& text)
 {
     SfxState& s = state();
-    if (s.errorBoxHook) {
-        s.errorBoxHook(title, text);
-        return;
-    }
-    if (!qobject_cast<QApplication*>(QCoreApplication::instance())) {
+    if (!s.dialogsHook && !qobject_cast<QApplication*>(QCoreApplication::instance())) {
         // No widgets to show a box with: the message must still reach the user.
         qWarning("%s %s", qUtf8Printable(title), qUtf8Printable(text));
         return;
     }
-    QMessageBox box(QMessageBox::Critical, title, text, QMessageBox::Ok);
-    box.setWindowModality(Qt::ApplicationModal);
-    box.exec();
+    QtDialogs qt;
+    (s.dialogsHook ? *s.dialogsHook : static_cast<Dialogs&>(qt)).message(nullptr, MessageIcon::Error, title, text);
 }
 
 QString resourcePath(int number)
@@ -184,13 +176,11 @@ bool IsSfxLoaded()
     return state().loaded;
 }
 
-void SetSfxHooksForTesting(std::function<void()> beep,
-                           std::function<void(const QString& title, const QString& text)> errorBox,
-                           QString programFolder)
+void SetSfxServicesForTesting(BeepService* beep, Dialogs* dialogs, QString programFolder)
 {
     SfxState& s = state();
-    s.beepHook = std::move(beep);
-    s.errorBoxHook = std::move(errorBox);
+    s.beepHook = beep;
+    s.dialogsHook = dialogs;
     s.programFolderHook = std::move(programFolder);
     s.errorShown = false;
 }

@@ -9,8 +9,8 @@
 
 #include <QString>
 
-#include <functional>
-
+#include "beep.h"
+#include "dialogs.h"
 #include "sound.h"
 
 namespace kestrix {
@@ -34,11 +34,10 @@ void FreeSfx();
 
 bool IsSfxLoaded();
 
-// Tests: replace the system beep, the error box and the program folder. An empty function or
-// folder restores the default (QApplication::beep(), the QMessageBox, the executable's folder).
-// Also forgets that the error box was shown, so that each test is a fresh run.
-void SetSfxHooksForTesting(std::function<void()> beep,
-                           std::function<void(const QString& title, const QString& text)> errorBox,
-                           QString programFolder);
+// Tests: replace the system beep, the boxes and the program folder. `beep` and `dialogs` are
+// borrowed and must stay alive until they are replaced; null or an empty folder restores the
+// default (SystemBeep, QtDialogs, the executable's folder). Also forgets that the error box was
+// shown, so that each test is a fresh run.
+void SetSfxServicesForTesting(BeepService* beep, Dialogs* dialogs, QString programFolder);
 
 }  // namespace kestrix

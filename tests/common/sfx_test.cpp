@@ -20,6 +20,8 @@
 #include <cstring>
 #include <set>
 
+#include "dialogs_double.h"
+#include "service_doubles.h"
 #include "settings_store.h"
 #include "test_support.h"
 #include "unit_sfx.h"
@@ -35,28 +37,19 @@ const QString kBuiltContainer = QStringLiteral(KESTRIX_BIN_DIR "/Sonette.rcc");
 const int kNumbers[] = {25201, 25202, 25211, 25221, 25231, 25241, 25251, 25261};
 const char* const kChildSwitch = "--play-all-sounds";
 
-struct ErrorBox {
-    QString title;
-    QString text;
-};
-
 // Records what the unit asks of the system instead of beeping and showing boxes.
 class SfxTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
         RegistryKey::useFolderForTesting(m_settings.path());
-        kestrix::SetSfxHooksForTesting([this] { ++m_beeps; },
-                                       [this](const QString& title, const QString& text) {
-                                           m_boxes.push_back({title, text});
-                                       },
-                                       m_program.path());
+        kestrix::SetSfxServicesForTesting(&m_beep, &m_dialogs, m_program.path());
     }
     void TearDown() override
     {
         kestrix::FreeSfx();
         RegistryKey::settings().deleteKey();
-        kestrix::SetSfxHooksForTesting({}, {}, {});
+        kestrix::SetSfxServicesForTesting(nullptr, nullptr, {});
     }
 
     void installContainer() { ASSERT_TRUE(QFile::copy(kBuiltContainer, m_program.path(kContainer))); }
@@ -64,8 +57,8 @@ protected:
 
     TempFolder m_settings;
     TempFolder m_program;
-    int m_beeps = 0;
-    std::vector<ErrorBox> m_boxes;
+    testing_support::CountingBeep m_beep;
+    testing_support::DialogsDouble m_dialogs;
 };
 
 enum class Setting { KeyAbsent, ValueAbsent, No, Yes, YesLowerCaseName };
@@ -126,20 +119,24 @@ TEST_P(SfxLoadTest, LoadsOnlyWithSfxOnAndTheContainerBesideTheProgram)
     EXPECT_EQ(kestrix::LoadSfx(), c.loaded);
     EXPECT_EQ(kestrix::IsSfxLoaded(), c.loaded);
     if (c.errorBox) {
-        ASSERT_EQ(m_boxes.size(), 1u);
-        EXPECT_EQ(m_boxes[0].title, QStringLiteral("Load error !"));
-        EXPECT_EQ(m_boxes[0].text, QStringLiteral("Could not load \"Sonette.rcc\""));
+        ASSERT_EQ(m_dialogs.requests().size(), 1u);
+        const testing_support::DialogRequest& box = m_dialogs.requests()[0];
+        EXPECT_EQ(box.kind, testing_support::DialogKind::Message);
+        EXPECT_EQ(box.icon, kestrix::MessageIcon::Error);
+        EXPECT_EQ(box.parent, nullptr);
+        EXPECT_EQ(box.title, QStringLiteral("Load error !"));
+        EXPECT_EQ(box.text, QStringLiteral("Could not load \"Sonette.rcc\""));
     } else {
-        EXPECT_TRUE(m_boxes.empty());
+        EXPECT_TRUE(m_dialogs.requests().empty());
     }
 
     // Without the container every sound is silent except the beep for 25251; with it, no sound
     // beeps (the wave plays instead, or nothing on a machine without sound output).
     for (int number : kNumbers) {
-        const int before = m_beeps;
+        const int before = m_beep.count;
         const bool started = kestrix::PlaySfx(static_cast<kestrix::Sound>(number));
         const int expectedBeeps = (!c.loaded && number == 25251) ? 1 : 0;
-        EXPECT_EQ(m_beeps - before, expectedBeeps) << number;
+        EXPECT_EQ(m_beep.count - before, expectedBeeps) << number;
         if (!c.loaded) {
             EXPECT_FALSE(started) << number;
         }
@@ -154,15 +151,15 @@ TEST_F(SfxTest, ErrorBoxOncePerRunAndTheProgramGoesOn)
     setSfx(true);
     EXPECT_FALSE(kestrix::LoadSfx());
     EXPECT_FALSE(kestrix::LoadSfx());
-    EXPECT_EQ(m_boxes.size(), 1u);
+    EXPECT_EQ(m_dialogs.requests().size(), 1u);
     EXPECT_FALSE(kestrix::PlaySfx(kestrix::Sound::OperationEnd));
-    EXPECT_EQ(m_beeps, 1);
+    EXPECT_EQ(m_beep.count, 1);
 }
 
 // The box the programs really show: the application's own, task-modal, critical, with OK alone.
 TEST_F(SfxTest, ErrorBoxIsACriticalTaskModalMessageBox)
 {
-    kestrix::SetSfxHooksForTesting([this] { ++m_beeps; }, {}, m_program.path());
+    kestrix::SetSfxServicesForTesting(&m_beep, nullptr, m_program.path());
     setSfx(true);
 
     struct Seen {
@@ -216,7 +213,7 @@ TEST_F(SfxTest, LoadingTwiceKeepsOneContainerAndFreeingMakesTheBeepComeBack)
     // Unregistered: the waves are gone from the resource tree, not only forgotten by the unit.
     EXPECT_FALSE(QFile::exists(QStringLiteral(":/sfx/25211.wav")));
     kestrix::PlaySfx(kestrix::Sound::OperationEnd);
-    EXPECT_EQ(m_beeps, 1);
+    EXPECT_EQ(m_beep.count, 1);
     kestrix::FreeSfx();  // again, with nothing loaded
     EXPECT_TRUE(kestrix::LoadSfx());
 }
@@ -232,7 +229,7 @@ TEST_F(SfxTest, NumbersWithoutAWaveAreSilent)
     ASSERT_TRUE(kestrix::LoadSfx());
     for (int number : unknown)
         EXPECT_FALSE(kestrix::PlaySfx(static_cast<kestrix::Sound>(number))) << "loaded: " << number;
-    EXPECT_EQ(m_beeps, 0);
+    EXPECT_EQ(m_beep.count, 0);
 }
 
 // The header fields of a canonical PCM wave; read here only to check what the build made.
@@ -378,13 +375,21 @@ TEST_F(SfxTest, NoAudioDeviceMeansSilenceWithoutMessages)
     EXPECT_EQ(err.toStdString(), "");
 }
 
+// Prints the error box's text instead of showing it, for the parent process to read.
+class PrintingDialogs : public testing_support::DialogsDouble {
+public:
+    void message(QWidget*, kestrix::MessageIcon, const QString&, const QString& text) override
+    {
+        std::printf("error box: %s\n", qPrintable(text));
+    }
+};
+
 // The child side of the test above.
 int playAllSounds(const QString& programFolder, const QString& settingsFolder)
 {
     RegistryKey::useFolderForTesting(settingsFolder);
-    kestrix::SetSfxHooksForTesting(
-        {}, [](const QString&, const QString& text) { std::printf("error box: %s\n", qPrintable(text)); },
-        programFolder);
+    PrintingDialogs dialogs;
+    kestrix::SetSfxServicesForTesting(nullptr, &dialogs, programFolder);
     if (!kestrix::LoadSfx()) {
         std::printf("not loaded\n");
         return 1;

@@ -15,6 +15,7 @@
 #include <QTest>
 #include <QToolButton>
 
+#include "dialogs_double.h"
 #include "program_registry.h"
 #include "quiz_table.h"
 #include "settings_store.h"
@@ -23,32 +24,13 @@
 #include "unit_about.h"
 #include "unit_quiz.h"
 
+using kestrix::DialogButton;
+using kestrix::MessageIcon;
+using testing_support::DialogKind;
+using testing_support::DialogsDouble;
 using varnel::QuizQuestion;
 
 namespace {
-
-// Records every box the quiz would show; "Are you sure" is answered with `answerYes`.
-class RecordingDialogs : public varnel::QuizDialogs {
-public:
-    struct Box {
-        QString kind, title, text;
-    };
-    void information(QWidget*, const QString& title, const QString& text) override
-    {
-        boxes.push_back({QStringLiteral("information"), title, text});
-    }
-    void error(QWidget*, const QString& title, const QString& text) override
-    {
-        boxes.push_back({QStringLiteral("error"), title, text});
-    }
-    bool question(QWidget*, const QString& title, const QString& text) override
-    {
-        boxes.push_back({QStringLiteral("question"), title, text});
-        return answerYes;
-    }
-    std::vector<Box> boxes;
-    bool answerYes = false;
-};
 
 const QuizQuestion& questionOf(const varnel::Tfrm_QuarnQuiz& quiz)
 {
@@ -150,7 +132,7 @@ varnel::AboutServices AboutQuizTest::services(QDate today)
 
 void AboutQuizTest::quizWelcomeScreen()
 {
-    RecordingDialogs dialogs;
+    DialogsDouble dialogs;
     varnel::Tfrm_QuarnQuiz quiz(nullptr, &dialogs);
     quiz.show();
     QVERIFY(QTest::qWaitForWindowExposed(&quiz));
@@ -186,12 +168,12 @@ void AboutQuizTest::quizWelcomeScreen()
 
 void AboutQuizTest::quizStartsWithoutSelection()
 {
-    RecordingDialogs dialogs;
+    DialogsDouble dialogs;
     varnel::Tfrm_QuarnQuiz quiz(nullptr, &dialogs);
     quiz.show();
     QTest::mouseClick(quiz.ui->btn_Next, Qt::LeftButton);
 
-    QVERIFY(dialogs.boxes.empty());
+    QVERIFY(dialogs.requests().empty());
     QCOMPARE(quiz.stepCounter(), 1);
     QCOMPARE(quiz.ui->btn_Next->text(), QStringLiteral("Next >>"));
     QCOMPARE(quiz.ui->lbl_Text->text(),
@@ -212,17 +194,18 @@ void AboutQuizTest::quizStartsWithoutSelection()
 
 void AboutQuizTest::quizNextWithoutAnswerKeepsTheQuestion()
 {
-    RecordingDialogs dialogs;
+    DialogsDouble dialogs;
     varnel::Tfrm_QuarnQuiz quiz(nullptr, &dialogs);
     quiz.show();
     QTest::mouseClick(quiz.ui->btn_Next, Qt::LeftButton);
     const int question = quiz.currentQuestion();
     QTest::mouseClick(quiz.ui->btn_Next, Qt::LeftButton);
 
-    QCOMPARE(dialogs.boxes.size(), std::size_t(1));
-    QCOMPARE(dialogs.boxes[0].kind, QStringLiteral("information"));
-    QCOMPARE(dialogs.boxes[0].title, QStringLiteral("Nothing selected"));
-    QCOMPARE(dialogs.boxes[0].text, QStringLiteral("You have to choose an option"));
+    QCOMPARE(dialogs.requests().size(), std::size_t(1));
+    QCOMPARE(dialogs.requests()[0].kind, DialogKind::Message);
+    QCOMPARE(dialogs.requests()[0].icon, MessageIcon::Information);
+    QCOMPARE(dialogs.requests()[0].title, QStringLiteral("Nothing selected"));
+    QCOMPARE(dialogs.requests()[0].text, QStringLiteral("You have to choose an option"));
     QCOMPARE(quiz.currentQuestion(), question);
     QCOMPARE(quiz.stepCounter(), 1);
     QCOMPARE(quiz.ui->lcd_Score->text(), QStringLiteral("00"));
@@ -239,7 +222,7 @@ void AboutQuizTest::quizScoresEachAnswer_data()
 void AboutQuizTest::quizScoresEachAnswer()
 {
     QFETCH(bool, right);
-    RecordingDialogs dialogs;
+    DialogsDouble dialogs;
     varnel::Tfrm_QuarnQuiz quiz(nullptr, &dialogs);
     quiz.show();
     QTest::mouseClick(quiz.ui->btn_Next, Qt::LeftButton);
@@ -251,22 +234,26 @@ void AboutQuizTest::quizScoresEachAnswer()
         const int pick = right ? q.rightAnswer : wrongAnswer(q);
         const bool counts = pick == q.rightAnswer;
         quiz.chooseAnswer(pick);
-        dialogs.boxes.clear();
+        dialogs.clearRequests();
         QTest::mouseClick(quiz.ui->btn_Next, Qt::LeftButton);
-        QCOMPARE(dialogs.boxes.size(), std::size_t(1));
+        QCOMPARE(dialogs.requests().size(), std::size_t(1));
         if (counts) {
             expected += q.points;
             expectedText = QString::number(expected);
-            QCOMPARE(dialogs.boxes[0].kind, QStringLiteral("information"));
-            QCOMPARE(dialogs.boxes[0].title, QStringLiteral("Congratiolations"));
-            QCOMPARE(dialogs.boxes[0].text, QStringLiteral("The answer was right, you got %1 point(s)").arg(q.points));
+            QCOMPARE(dialogs.requests()[0].kind, DialogKind::Message);
+            QCOMPARE(dialogs.requests()[0].icon, MessageIcon::Information);
+            QCOMPARE(dialogs.requests()[0].title, QStringLiteral("Congratiolations"));
+            QCOMPARE(dialogs.requests()[0].text,
+                     QStringLiteral("The answer was right, you got %1 point(s)").arg(q.points));
         } else {
-            QCOMPARE(dialogs.boxes[0].kind, QStringLiteral("error"));
-            QCOMPARE(dialogs.boxes[0].title, QStringLiteral("Sorry"));
-            QCOMPARE(dialogs.boxes[0].text, QStringLiteral("The answer was wrong.\nThe right answer was : ") +
-                                                q.answers[static_cast<std::size_t>(q.rightAnswer)]);
+            QCOMPARE(dialogs.requests()[0].kind, DialogKind::Message);
+            QCOMPARE(dialogs.requests()[0].icon, MessageIcon::Error);
+            QCOMPARE(dialogs.requests()[0].title, QStringLiteral("Sorry"));
+            QCOMPARE(dialogs.requests()[0].text, QStringLiteral("The answer was wrong.\nThe right answer was : ") +
+                                                     q.answers[static_cast<std::size_t>(q.rightAnswer)]);
             // Two lines on screen: a box breaks at a carriage return too, so none may follow.
-            const QStringList lines = dialogs.boxes[0].text.split(QRegularExpression(QStringLiteral("\r\n|\n|\r")));
+            const QStringList lines =
+                dialogs.requests()[0].text.split(QRegularExpression(QStringLiteral("\r\n|\n|\r")));
             QCOMPARE(lines.size(), 2);
             QVERIFY(!lines[0].isEmpty() && !lines[1].isEmpty());
         }
@@ -278,7 +265,7 @@ void AboutQuizTest::quizScoresEachAnswer()
 
 void AboutQuizTest::quizFinishes()
 {
-    RecordingDialogs dialogs;
+    DialogsDouble dialogs;
     varnel::Tfrm_QuarnQuiz quiz(nullptr, &dialogs);
     quiz.show();
     QTest::mouseClick(quiz.ui->btn_Next, Qt::LeftButton);
@@ -308,7 +295,7 @@ void AboutQuizTest::quizFinishes()
 
 void AboutQuizTest::quizSingleAnswerLowersTheScore()
 {
-    RecordingDialogs dialogs;
+    DialogsDouble dialogs;
     varnel::Tfrm_QuarnQuiz quiz(nullptr, &dialogs);
     quiz.show();
     QTest::mouseClick(quiz.ui->btn_Next, Qt::LeftButton);
@@ -334,8 +321,8 @@ void AboutQuizTest::quizStop()
     QFETCH(int, answered);
     QFETCH(bool, yes);
     QFETCH(bool, escape);
-    RecordingDialogs dialogs;
-    dialogs.answerYes = yes;
+    DialogsDouble dialogs;
+    dialogs.scriptButton(yes ? DialogButton::Yes : DialogButton::No);
     varnel::Tfrm_QuarnQuiz quiz(nullptr, &dialogs);
     quiz.show();
     QVERIFY(QTest::qWaitForWindowExposed(&quiz));
@@ -346,16 +333,19 @@ void AboutQuizTest::quizStop()
             QTest::mouseClick(quiz.ui->btn_Next, Qt::LeftButton);
         }
     }
-    dialogs.boxes.clear();
+    dialogs.clearRequests();
     if (escape)
         QTest::keyClick(&quiz, Qt::Key_Escape);
     else
         QTest::mouseClick(quiz.ui->btn_Stop, Qt::LeftButton);
 
-    QCOMPARE(dialogs.boxes.size(), std::size_t(1));
-    QCOMPARE(dialogs.boxes[0].kind, QStringLiteral("question"));
-    QCOMPARE(dialogs.boxes[0].title, QStringLiteral("Are you sure"));
-    QCOMPARE(dialogs.boxes[0].text, QStringLiteral("Are you sure you want to quit ?"));
+    QCOMPARE(dialogs.requests().size(), std::size_t(1));
+    QCOMPARE(dialogs.requests()[0].kind, DialogKind::Confirm);
+    QCOMPARE(dialogs.requests()[0].icon, MessageIcon::Question);
+    QCOMPARE(dialogs.requests()[0].buttons, (QList<DialogButton>{DialogButton::Yes, DialogButton::No}));
+    QCOMPARE(dialogs.requests()[0].parent, &quiz);
+    QCOMPARE(dialogs.requests()[0].title, QStringLiteral("Are you sure"));
+    QCOMPARE(dialogs.requests()[0].text, QStringLiteral("Are you sure you want to quit ?"));
     QCOMPARE(quiz.isVisible(), !yes);
     QVERIFY(!quiz.ui->btn_Close->isEnabled());
 }
