@@ -11,6 +11,7 @@
 #include <optional>
 
 #include "extraction.h"
+#include "extraction_fixture.h"
 #include "hqr_archive.h"
 #include "hqr_compose.h"
 #include "operation_observer.h"
@@ -22,23 +23,6 @@ using namespace testing_support;
 namespace {
 
 using Slot = ComposedSlot;
-
-struct Recorder : OperationObserver {
-    QStringList status0;
-    QStringList logs;
-    QStringList problems;
-    std::vector<int> sounds;
-    std::vector<bool> busy;
-
-    void statusText(int panel, const QString& t) override
-    {
-        if (panel == 0) status0 << t;
-    }
-    void logLine(const QString& line) override { logs << line; }
-    void problem(const QString& t) override { problems << t; }
-    void soundRequest(Sound sound) override { sounds.push_back(SoundNumber(sound)); }
-    void setBusy(bool on) override { busy.push_back(on); }
-};
 
 // Caps the size of any file this process writes at `bytes` while it lives, with SIGXFSZ ignored
 // so that a write past the cap fails with an error instead of ending the process.
@@ -65,37 +49,10 @@ private:
     bool m_active = false;
 };
 
-class RunTest : public ::testing::Test {
+class RunTest : public ExtractionFixture {
 protected:
-    void SetUp() override { ASSERT_TRUE(QDir().mkpath(out())); }
-
-    ExtractionContext load(const QString& name, const Bytes& archive, ScanOptions options = {})
-    {
-        const QString path = m_dir.path(name);
-        writeFile(path, archive);
-        LoadedArchive& loaded = m_loads.emplace_back();
-        QString error;
-        EXPECT_TRUE(loadArchiveFile(path, options, nullptr, &loaded, &error)) << error.toStdString();
-        ExtractionContext context;
-        context.archive = &loaded;
-        ArchiveDefaults(path, loaded.scan.hasIff, loaded.rows().size(), context.naming);
-        context.outputDir = out();
-        context.lastOutputFile = &m_lastOutput;
-        context.observer = &m_recorder;
-        return context;
-    }
-
-    QString out(const QString& name = {}) const
-    {
-        return name.isEmpty() ? m_dir.path("out") : m_dir.path("out/" + name);
-    }
     // Every file in the output folder, hidden ones (temporaries) included.
     QStringList everyFile() const { return QDir(out()).entryList(QDir::Files | QDir::Hidden, QDir::Name); }
-
-    TempFolder m_dir;
-    Recorder m_recorder;
-    QString m_lastOutput;
-    std::deque<LoadedArchive> m_loads;
 };
 
 Bytes largeStored()

@@ -11,6 +11,7 @@
 #include <deque>
 #include <optional>
 
+#include "extraction_fixture.h"
 #include "hqr_archive.h"
 #include "hqr_compose.h"
 #include "operation_observer.h"
@@ -28,69 +29,11 @@ QByteArray text(const Bytes& b)
     return QByteArray(reinterpret_cast<const char*>(b.data()), static_cast<qsizetype>(b.size()));
 }
 
-struct Recorder : OperationObserver {
-    QStringList status0;
-    QStringList logs;
-    QStringList notices;
-    QStringList problems;
-    std::vector<int> sounds;
-    int progressStarts = 0;
-    int progressMaximum = -1;
-    int progressSteps = 0;
-    int progressEnds = 0;
-    std::vector<bool> busy;
+using Recorder = ExtractionRecorder;
 
-    void statusText(int panel, const QString& t) override
-    {
-        if (panel == 0) status0 << t;
-    }
-    void logLine(const QString& line) override { logs << line; }
-    void notice(const QString& t) override { notices << t; }
-    void problem(const QString& t) override { problems << t; }
-    void soundRequest(kestrix::Sound sound) override { sounds.push_back(kestrix::SoundNumber(sound)); }
-    void progressStart(int maximum) override
-    {
-        ++progressStarts;
-        progressMaximum = maximum;
-    }
-    void progressStep() override { ++progressSteps; }
-    void progressEnd() override { ++progressEnds; }
-    void setBusy(bool on) override { busy.push_back(on); }
-};
-
-class ExtractionTest : public ::testing::Test {
+class ExtractionTest : public ExtractionFixture {
 protected:
-    void SetUp() override { ASSERT_TRUE(QDir().mkpath(out())); }
-
-    // Writes `archive` as `name` in the temporary folder, scans it as the extractor loads it and
-    // returns a context with the archive's naming defaults, writing into out().
-    ExtractionContext load(const QString& name, const Bytes& archive, ScanOptions options = {})
-    {
-        const QString path = m_dir.path(name);
-        writeFile(path, archive);
-        LoadedArchive& loaded = m_loads.emplace_back();
-        QString error;
-        EXPECT_TRUE(loadArchiveFile(path, options, nullptr, &loaded, &error)) << error.toStdString();
-        const ArchiveScan& scan = loaded.scan;
-        ExtractionContext context;
-        context.archive = &loaded;
-        ArchiveDefaults(path, scan.hasIff, scan.rows.size(), context.naming);
-        context.outputDir = out();
-        context.lastOutputFile = &m_lastOutput;
-        context.observer = &m_recorder;
-        return context;
-    }
-
-    QString out(const QString& name = {}) const
-    {
-        return name.isEmpty() ? m_dir.path("out") : m_dir.path("out/" + name);
-    }
     QStringList written() const { return QDir(out()).entryList(QDir::Files, QDir::Name); }
-
-    TempFolder m_dir;
-    Recorder m_recorder;
-    QString m_lastOutput;
-    std::deque<LoadedArchive> m_loads;
 };
 
 TEST_F(ExtractionTest, DoubleMarkerNamesTheFirstRowHoldingTheData)
