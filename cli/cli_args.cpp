@@ -4,6 +4,8 @@
 
 #include <QRegularExpression>
 
+#include "hqr_archive.h"
+
 namespace cli {
 
 bool Args::parse(const QStringList& argv, const std::vector<OptionDecl>& accepted, QString* error)
@@ -142,10 +144,7 @@ QString oneLine(const QString& message)
 
 QString bytesAndMegabytes(std::uint64_t bytes)
 {
-    // QString::number formats in the C locale, so the point stays a point.
-    return QStringLiteral("%1 bytes (%2 MB)")
-        .arg(bytes)
-        .arg(QString::number(static_cast<double>(bytes) / 1024.0 / 1024.0, 'f', 3));
+    return QStringLiteral("%1 bytes (%2)").arg(bytes).arg(kestrix::megabytesText(bytes));
 }
 
 QString shellWord(const QString& text)
