@@ -29,11 +29,11 @@ release: deps $(RELEASE_DIR)/CMakeCache.txt
 	cmake --build $(RELEASE_DIR) -j $(JOBS)
 
 # Builds only the program folder (programs, library, kestrix-cli, help files, sounds, demo data),
-# so that a first run on a fresh machine is quick. For now the main job is listing the demo
-# archive that the build makes with its own code.
+# so that a first run on a fresh machine is quick, and opens the extractor on the demo archive
+# that the build makes with its own code (its explorer shows the other demo archives beside it).
 run: deps $(RELEASE_DIR)/CMakeCache.txt runtime-dir
 	cmake --build $(RELEASE_DIR) -j $(JOBS) --target program_folder
-	$(RELEASE_DIR)/bin/kestrix-cli list $(RELEASE_DIR)/bin/demo/ress.hqr
+	$(RELEASE_DIR)/bin/Kestrix $(CURDIR)/$(RELEASE_DIR)/bin/demo/ress.hqr
 
 # Every C++ file as the committed .clang-format has it (clang-format 14, dry run).
 format-check: deps

@@ -5,9 +5,13 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QDir>
+#include <QMainWindow>
 #include <QPushButton>
 #include <QScreen>
+#include <QTemporaryDir>
 #include <QTimer>
+#include <QToolBar>
+#include <QTreeView>
 #include <QWidget>
 #include <cstdio>
 #include <functional>
@@ -17,9 +21,11 @@
 #include "dialogs.h"
 #include "help_viewer.h"
 #include "quiz_table.h"
+#include "settings_store.h"
 #include "ui_unit_about.h"
 #include "ui_unit_quiz.h"
 #include "unit_about.h"
+#include "unit_main.h"
 #include "unit_quiz.h"
 
 namespace {
@@ -76,6 +82,34 @@ std::shared_ptr<QWidget> helpWindow(const std::function<bool()>& open)
     return {};
 }
 
+// The extractor's main window on a demo archive, with the library's windows and sounds left out.
+class NoLibraryWindows : public kestrix::LibraryWindows {
+public:
+    void about(QWidget*) override {}
+    void quiz() override {}
+};
+
+std::unique_ptr<QWidget> extractorWindow(SilentDialogs& dialogs, NoLibraryWindows& library,
+                                         const QString& programFolder,
+                                         const std::function<void(kestrix::Tfrm_Main&)>& arrange)
+{
+    kestrix::MainWindowServices services;
+    services.dialogs = &dialogs;
+    services.library = &library;
+    services.playSound = [](kestrix::Sound) {};
+    services.loadSfx = [] { return false; };
+    services.freeSfx = [] {};
+    services.programFolder = programFolder;
+    services.parameters = {programFolder + QStringLiteral("/demo/ress.hqr")};
+    auto window = std::make_unique<kestrix::Tfrm_Main>(services);
+    window->resize(760, 520);
+    settle(window.get());
+    for (int i = 0; i < 50 && !window->isStarted(); ++i) settle(window.get());
+    arrange(*window);
+    settle(window.get());
+    return window;
+}
+
 std::unique_ptr<QWidget> quizAtStep(SilentDialogs& dialogs, int answered, bool allRight)
 {
     auto quiz = std::make_unique<varnel::Tfrm_QuarnQuiz>(nullptr, &dialogs);
@@ -105,6 +139,10 @@ int main(int argc, char** argv)
         return 1;
     }
     SilentDialogs dialogs;
+    NoLibraryWindows library;
+    // The windows read and write the settings; here they get a store of their own.
+    QTemporaryDir settingsFolder;
+    kestrix::RegistryKey::useFolderForTesting(settingsFolder.path());
     const QDate ordinary(2024, 5, 14);
     // The help files sit in the program folder beside this tool's folder.
     const QString programFolder = QCoreApplication::applicationDirPath() + QStringLiteral("/../bin");
@@ -143,6 +181,20 @@ int main(int argc, char** argv)
              for (int i = 0; i < 150; ++i) about->ui->sp_Credits->step();
              settle(about.get());
              return std::unique_ptr<QWidget>(std::move(about));
+         }},
+        {"kestrix_main",
+         [&] {
+             return extractorWindow(dialogs, library, programFolder, [](kestrix::Tfrm_Main& w) {
+                 w.setSelectedRows({0, 1, 0, 1});
+             });
+         }},
+        {"kestrix_docked",
+         [&] {
+             return extractorWindow(dialogs, library, programFolder, [](kestrix::Tfrm_Main& w) {
+                 auto* docks = w.findChild<QMainWindow*>(QStringLiteral("pnl_Docks"));
+                 docks->addToolBar(Qt::TopToolBarArea, w.findChild<QToolBar*>(QStringLiteral("tw_Info")));
+                 w.findChild<QAction*>(QStringLiteral("mi_Vertikal"))->trigger();
+             });
          }},
         {"quiz_welcome", [&] { return quizAtStep(dialogs, -1, true); }},
         {"quiz_question", [&] { return quizAtStep(dialogs, 3, true); }},
