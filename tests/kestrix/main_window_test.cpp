@@ -46,15 +46,15 @@ std::vector<std::uint8_t> bytes(std::size_t count, std::uint8_t seed)
     return data;
 }
 
-void writeArchive(const QString& path, const std::vector<ComposedSlot>& slots)
+void writeArchive(const QString& path, const std::vector<ComposedSlot>& parts)
 {
-    const std::vector<std::uint8_t> data = kestrix::composeArchive(slots);
+    const std::vector<std::uint8_t> data = kestrix::composeArchive(parts);
     QFile file(path);
     QVERIFY(file.open(QIODevice::WriteOnly));
     file.write(reinterpret_cast<const char*>(data.data()), static_cast<qint64>(data.size()));
 }
 
-// Five slots: 1 blank, 2 and 3 entries, 4 a double of slot 3, 5 an entry.
+// Five parts: 1 blank, 2 and 3 entries, 4 a double of slot 3, 5 an entry.
 std::vector<ComposedSlot> blankAndDouble()
 {
     return {ComposedSlot::blank(), ComposedSlot::stored(bytes(40, 1)),
@@ -430,9 +430,9 @@ private slots:
     // While a load runs: commands are off or ignored, closing cancels the load and waits for it.
     void commandsDuringALoadAreIgnored()
     {
-        std::vector<ComposedSlot> slots;
-        for (int i = 0; i < 2000; ++i) slots.push_back(ComposedSlot::stored(bytes(4, static_cast<std::uint8_t>(i))));
-        writeArchive(m_data + QStringLiteral("big.hqr"), slots);
+        std::vector<ComposedSlot> parts;
+        for (int i = 0; i < 2000; ++i) parts.push_back(ComposedSlot::stored(bytes(4, static_cast<std::uint8_t>(i))));
+        writeArchive(m_data + QStringLiteral("big.hqr"), parts);
         writeArchive(m_data + QStringLiteral("other.hqr"), {ComposedSlot::stored(bytes(20, 1))});
         Tfrm_Main& w = start();
         bool ranDuringLoad = false;
@@ -476,7 +476,7 @@ private slots:
             for (int i = 0; i < view->count(); ++i) list << view->item(i)->text();
             return list;
         };
-        QCOMPARE(captions(), (QStringList{"[..]", "a.HQR", "[Alpha]", "b.vox", "c.ile", "d.obl", "e.hqr", "[zeta]"}));
+        QCOMPARE(captions(), (QStringList{"[..]", "[Alpha]", "[zeta]", "a.HQR", "b.vox", "c.ile", "d.obl", "e.hqr"}));
         child<QAction>("mi_SType")->trigger();
         QCOMPARE(captions(), (QStringList{"[..]", "[Alpha]", "[zeta]", "a.HQR", "e.hqr", "c.ile", "d.obl", "b.vox"}));
 
@@ -531,7 +531,7 @@ private slots:
     // The tool bar layout: a bar on the upper dock, a hidden bar and a floating bar come back.
     void toolBarLayoutSavedAndRestored()
     {
-        Tfrm_Main& w = start();
+        start();
         auto* docks = child<QMainWindow>("pnl_Docks");
         docks->addToolBar(Qt::TopToolBarArea, child<QToolBar>("tw_Info"));
         child<QAction>("mi_tb_Options")->trigger();  // hides the bar
@@ -587,9 +587,9 @@ private slots:
     // Selection commands go by list position and keep the selection they add to.
     void selectionCommands()
     {
-        std::vector<ComposedSlot> slots;
-        for (int i = 0; i < 5; ++i) slots.push_back(ComposedSlot::stored(bytes(4, static_cast<std::uint8_t>(i))));
-        writeArchive(m_data + QStringLiteral("five.hqr"), slots);
+        std::vector<ComposedSlot> parts;
+        for (int i = 0; i < 5; ++i) parts.push_back(ComposedSlot::stored(bytes(4, static_cast<std::uint8_t>(i))));
+        writeArchive(m_data + QStringLiteral("five.hqr"), parts);
         Tfrm_Main& w = start();
         w.LoadArchive(m_data + QStringLiteral("five.hqr"));
         w.setSelectedRows({1, 0, 0, 0, 0});
