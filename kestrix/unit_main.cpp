@@ -53,6 +53,8 @@ Tfrm_Main::Tfrm_Main(MainWindowServices services, QWidget* parent)
     m_commandLine = ParseKestrixCommandLine(m_services.parameters);
 
     ui->setupUi(this);
+    // A main window is made a window of its own; the right pane's one is a plain child.
+    ui->pnl_Docks->setWindowFlags(Qt::Widget);
     FormCreate();
 }
 
@@ -183,6 +185,12 @@ void Tfrm_Main::FormCreate()
         afterOwnWindow();
     });
 
+    // The explorer starts 177 pixels wide; the right side takes what the window gains.
+    ui->spl_Main->setStretchFactor(0, 0);
+    ui->spl_Main->setStretchFactor(1, 1);
+    ui->spl_Main->setSizes({177, width() - 177});
+
+    connect(ui->spl_Main, &QSplitter::splitterMoved, this, [this] { showCurrentDir(); });
     setupExplorer();
     setupEntryList();
     setupToolBars();
@@ -372,6 +380,12 @@ void Tfrm_Main::saveOnClose()
     key.writeYesNo(QString::fromLatin1(settings::kFileSorting), ui->mi_SName->isChecked());
     key.flush();
     QApplication::restoreOverrideCursor();
+}
+
+void Tfrm_Main::resizeEvent(QResizeEvent* event)
+{
+    QMainWindow::resizeEvent(event);
+    showCurrentDir();
 }
 
 bool Tfrm_Main::event(QEvent* event)

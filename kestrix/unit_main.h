@@ -97,6 +97,7 @@ public:
 protected:
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
     bool event(QEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
@@ -115,6 +116,7 @@ private:
 
     // Explorer.
     void setupExplorer();
+    void showCurrentDir();
     void fillDrives();
     void lv_ExplorerOpen();
     void sortExplorer();

@@ -28,14 +28,19 @@ constexpr int kInfoFloatingWidth = 309;
 // Where a bar stands in the right pane's layout, as the pane itself keeps it: the area's lines in
 // order, hidden bars keeping their place.
 struct BarLine {
-    int dock = -1;  // 2 top, 3 bottom (the pane's own numbering of its areas)
+    int dock = -1;  // kPaneTopArea or kPaneBottomArea
     int line = 0;
     bool floating = false;
 };
 
+// The pane's own number of its top and bottom tool bar areas.
+constexpr int kPaneTopArea = 2;
+constexpr int kPaneBottomArea = 3;
+
 // Reads the lines of the pane's saved state (its tool bar part; the pane has no dock widgets).
-// Returns an empty map when the state is not in the form expected.
-std::map<QString, BarLine> readBarLines(const QByteArray& state)
+// The pane counts the lines of an area from the window's edge outwards; `linesInDock` gets the
+// number of lines of each area. Returns an empty map when the state is not in the form expected.
+std::map<QString, BarLine> readBarLines(const QByteArray& state, std::map<int, int>& linesInDock)
 {
     QDataStream in(state);
     in.setVersion(QDataStream::Qt_5_0);
@@ -58,7 +63,7 @@ std::map<QString, BarLine> readBarLines(const QByteArray& state)
     int lines = 0;
     in >> lines;
     std::map<QString, BarLine> result;
-    std::map<int, int> linesInDock;
+    linesInDock.clear();
     for (int l = 0; l < lines && in.status() == QDataStream::Ok; ++l) {
         int dock = 0;
         int items = 0;
@@ -149,7 +154,8 @@ void Tfrm_Main::updateControlPanel()
 
 std::vector<BarPlacement> Tfrm_Main::currentPlacements() const
 {
-    const std::map<QString, BarLine> lines = readBarLines(ui->pnl_Docks->saveState());
+    std::map<int, int> lineCounts;
+    const std::map<QString, BarLine> lines = readBarLines(ui->pnl_Docks->saveState(), lineCounts);
     std::vector<BarPlacement> placements;
     const QList<QToolBar*> bars = toolBars();
     for (int i = 0; i < bars.size(); ++i) {
@@ -157,8 +163,14 @@ std::vector<BarPlacement> Tfrm_Main::currentPlacements() const
         BarPlacement place;
         place.bar = bar->objectName();
         place.visible = !bar->isHidden();
+        // A dock's rows count from its top, in both docks.
         const auto found = lines.find(bar->objectName());
-        place.dockRow = found != lines.end() ? found->second.line : m_lastRows[static_cast<std::size_t>(i)];
+        if (found == lines.end())
+            place.dockRow = m_lastRows[static_cast<std::size_t>(i)];
+        else if (found->second.dock == kPaneBottomArea)
+            place.dockRow = lineCounts[kPaneBottomArea] - 1 - found->second.line;
+        else
+            place.dockRow = found->second.line;
         if (!bar->isFloating())
             place.dockedTo =
                 QString::fromLatin1(ui->pnl_Docks->toolBarArea(bar) == Qt::TopToolBarArea ? kTopDock : kBottomDock);
@@ -222,9 +234,11 @@ void Tfrm_Main::applyPlacements(const std::vector<BarPlacement>& bars, const QBy
         m_lastRows[static_cast<std::size_t>(i)] = place.row;
         docked.push_back(place);
     }
+    // Lines are added from the window's edge outwards: the top dock from its first row down, the
+    // bottom dock from its last row up.
     std::sort(docked.begin(), docked.end(), [](const Place& a, const Place& b) {
         if (a.area != b.area) return a.area < b.area;
-        if (a.row != b.row) return a.row < b.row;
+        if (a.row != b.row) return a.area == Qt::BottomToolBarArea ? a.row > b.row : a.row < b.row;
         return a.order < b.order;
     });
     for (const Place& place : docked) ui->pnl_Docks->removeToolBar(place.bar);

@@ -2,7 +2,10 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <algorithm>
+
 #include <QFileSystemWatcher>
+#include <QLabel>
 #include <QListWidget>
 #include <QMenu>
 #include <QStorageInfo>
@@ -93,8 +96,7 @@ void Tfrm_Main::fillDrives()
 void Tfrm_Main::RefreshExplorer(const QString& dir)
 {
     m_explorerDir = WithTrailingSeparator(dir);
-    ui->lbl_CurrDir->setText(m_explorerDir);
-    ui->lbl_CurrDir->setToolTip(m_explorerDir);
+    showCurrentDir();
 
     if (!fm_Explorer->directories().isEmpty()) fm_Explorer->removePaths(fm_Explorer->directories());
     QString watched = m_explorerDir;
@@ -117,6 +119,17 @@ void Tfrm_Main::RefreshExplorer(const QString& dir)
         ui->lv_Explorer->addItem(item);
     }
     ui->lv_Explorer->setUpdatesEnabled(true);
+}
+
+// The current folder, cut at its start when the panel is too narrow for it (the end names the
+// folder); the whole path is the label's tool tip and accessible name.
+void Tfrm_Main::showCurrentDir()
+{
+    QLabel* label = ui->lbl_CurrDir;
+    const int room = std::max(label->width(), 40);
+    label->setText(label->fontMetrics().elidedText(m_explorerDir, Qt::ElideLeft, room));
+    label->setToolTip(m_explorerDir);
+    label->setAccessibleName(m_explorerDir);
 }
 
 // The explorer's order: by name, or folders first and files by extension.

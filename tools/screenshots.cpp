@@ -20,6 +20,7 @@
 
 #include "dialogs.h"
 #include "help_viewer.h"
+#include "library_windows.h"
 #include "quiz_table.h"
 #include "settings_store.h"
 #include "ui_unit_about.h"

@@ -178,7 +178,7 @@ private slots:
         writeArchive(m_data + QStringLiteral("ress.hqr"), {ComposedSlot::stored(bytes(20, 1))});
         Tfrm_Main& w = start();
         QCOMPARE(w.explorerDir(), m_program);
-        QCOMPARE(child<QLabel>("lbl_CurrDir")->text(), m_program);
+        QCOMPARE(child<QLabel>("lbl_CurrDir")->toolTip(), m_program);
         QCOMPARE(child<QLineEdit>("ce_OutputDir")->text(), m_program);
         QVERIFY(!RegistryKey::settings().exists());
         QCOMPARE(count(25261), 1);
@@ -196,8 +196,16 @@ private slots:
         QVERIFY(!key.hasValue(kestrix::ProgramValueName(0)));
         QCOMPARE(key.readInteger(QStringLiteral("File Explorer View")), std::optional<qint32>(2));
         QCOMPARE(key.readYesNo(QStringLiteral("File sorting")), std::optional<bool>(true));
-        QCOMPARE(key.subkey(QStringLiteral("tb")).readText(QStringLiteral("tb_Command.DockedTo")),
-                 std::optional<QString>(QStringLiteral("dck_Top")));
+        // The designed layout: the six bars on the lower dock, "Command" on its top row.
+        RegistryKey tb = key.subkey(QStringLiteral("tb"));
+        const char* const bars[] = {"tb_Command",        "tw_FileDir", "tb_Options",
+                                    "tb_OutputFilename", "tb_FromTo",  "tw_Info"};
+        for (int row = 0; row < 6; ++row) {
+            const QString bar = QString::fromLatin1(bars[row]);
+            QCOMPARE(tb.readText(bar + ".DockedTo"), std::optional<QString>(QStringLiteral("dck_Top")));
+            QCOMPARE(tb.readInteger(bar + ".DockRow"), std::optional<qint32>(row));
+            QCOMPARE(tb.readYesNo(bar + ".Visible"), std::optional<bool>(true));
+        }
         QCOMPARE(key.subkey(QStringLiteral("History")).readText(QStringLiteral("Item0")),
                  std::optional<QString>(m_data + QStringLiteral("ress.hqr")));
     }
@@ -555,6 +563,8 @@ private slots:
         docks = child<QMainWindow>("pnl_Docks");
         QCOMPARE(docks->toolBarArea(child<QToolBar>("tw_Info")), Qt::TopToolBarArea);
         QCOMPARE(docks->toolBarArea(child<QToolBar>("tb_Command")), Qt::BottomToolBarArea);
+        // The rows keep their order from the top: "Command" above "File\Directory".
+        QVERIFY(child<QToolBar>("tb_Command")->geometry().top() < child<QToolBar>("tw_FileDir")->geometry().top());
         QVERIFY(child<QToolBar>("tb_Options")->isHidden());
         QVERIFY(!child<QAction>("mi_tb_Options")->isChecked());
         QVERIFY(child<QToolBar>("tb_FromTo")->isFloating());
