@@ -15,7 +15,7 @@
 #include "bench_data.h"
 #include "bench_results.h"
 #include "hqr_archive.h"
-#include "hqr_compose.h"
+#include "many_entries.h"
 
 extern char** environ;
 
@@ -24,25 +24,6 @@ namespace {
 constexpr std::uint32_t kEntries = 65535;
 constexpr double kGoalSeconds = 0.25;
 constexpr const char* kCli = KESTRIX_BIN_DIR "/kestrix-cli";
-
-// 65,535 small entries: stored, type 1 and type 2 in turn, 8 to 71 bytes each. The entries are
-// drawn from 61 payloads per type compressed once, so building takes no noticeable time.
-std::vector<std::uint8_t> buildArchive()
-{
-    constexpr int kPayloads = 61;
-    std::vector<kestrix::ComposedSlot> templates[3];
-    for (int t = 0; t < kPayloads; ++t) {
-        std::vector<std::uint8_t> raw(8 + static_cast<std::size_t>(t * 7) % 64);
-        for (std::size_t k = 0; k < raw.size(); ++k) raw[k] = static_cast<std::uint8_t>(t + k / 4);
-        templates[0].push_back(kestrix::ComposedSlot::stored(raw));
-        templates[1].push_back(kestrix::ComposedSlot::compressed(raw, kestrix::EntryType::Bias2));
-        templates[2].push_back(kestrix::ComposedSlot::compressed(raw, kestrix::EntryType::Bias3));
-    }
-    std::vector<kestrix::ComposedSlot> entries;
-    entries.reserve(kEntries);
-    for (std::uint32_t i = 0; i < kEntries; ++i) entries.push_back(templates[i % 3][i % kPayloads]);
-    return kestrix::composeArchive(entries);
-}
 
 // Runs `kestrix-cli list archive` with its standard output sent to /dev/null; returns its exit
 // status (-1 when it could not be started or did not exit normally).
@@ -101,7 +82,7 @@ int main(int argc, char** argv)
         return 1;
     }
     const QString path = dir.filePath(QStringLiteral("many.hqr"));
-    const std::vector<std::uint8_t> archive = buildArchive();
+    const std::vector<std::uint8_t> archive = bench::manyEntryArchive(kEntries);
     {
         QFile file(path);
         if (!file.open(QIODevice::WriteOnly) ||
