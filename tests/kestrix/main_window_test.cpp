@@ -14,10 +14,12 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QSpinBox>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 #include <QToolBar>
+#include <QToolButton>
 #include <QTreeView>
 
 #include <memory>
@@ -467,6 +469,67 @@ private slots:
         QVERIFY(RegistryKey::settings().exists());  // closing saved
     }
 
+    // Cancel during a load keeps the rows read so far; sizes, defaults and history still follow.
+    void cancelKeepsWhatWasRead()
+    {
+        std::vector<ComposedSlot> parts;
+        for (int i = 0; i < 500; ++i) parts.push_back(ComposedSlot::stored(bytes(4, static_cast<std::uint8_t>(i))));
+        writeArchive(m_data + QStringLiteral("Many.hqr"), parts);
+        Tfrm_Main& w = start();
+        QTimer::singleShot(0, &w, [&] { QTest::mouseClick(child<QPushButton>("bb_Cancel"), Qt::LeftButton); });
+        w.LoadArchive(m_data + QStringLiteral("Many.hqr"));
+        QVERIFY(w.loadedArchive().scan.cancelled);
+        QVERIFY(w.loadedArchive().rows().size() < 500);
+        QCOMPARE(w.history().paths(), QStringList{m_data + QStringLiteral("Many.hqr")});
+        QCOMPARE(child<QLineEdit>("ed_BaseName")->text(), QStringLiteral("many"));
+        QVERIFY(child<QPushButton>("bb_Cancel")->isHidden());
+        QCOMPARE(panel(0), QStringLiteral("Done !"));
+    }
+
+    // Entries with problems: the statistics box says how many and names them, and the log names them.
+    void problemsAreCountedAndNamed()
+    {
+        std::vector<std::uint8_t> data = kestrix::composeArchive({ComposedSlot::stored(bytes(20, 1)),
+                                                                  ComposedSlot::stored(bytes(20, 2))});
+        // The second entry claims more stored bytes than the file holds.
+        const std::uint32_t second = data[4] | data[5] << 8 | data[6] << 16 | static_cast<std::uint32_t>(data[7]) << 24;
+        data[second + 4] = 200;
+        QFile file(m_data + QStringLiteral("cut.hqr"));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(reinterpret_cast<const char*>(data.data()), static_cast<qint64>(data.size()));
+        file.close();
+        RegistryKey::settings().writeYesNo(QStringLiteral("Show Info"), false);
+        Tfrm_Main& w = start({QStringLiteral("-debug")});
+        w.LoadArchive(m_data + QStringLiteral("cut.hqr"));
+        child<QLineEdit>("ce_OutputDir")->setText(m_data + QStringLiteral("out/"));
+        child<QTreeView>("lv_Offsets")->selectAll();
+        w.ExtractSelection();
+        const QString text = lastText(QStringLiteral("Finished extracting !"));
+        QVERIFY2(text.contains(QStringLiteral("1 entries had problems")), qPrintable(text));
+        QVERIFY(text.contains(QStringLiteral("entry 2")));
+        QFile log(w.logPath());
+        QVERIFY(log.open(QIODevice::ReadOnly));
+        QVERIFY(QString::fromLatin1(log.readAll()).contains(QStringLiteral("cut.hqr: entry 2")));
+    }
+
+    // A program folder that cannot be written: the log goes to the per-user data folder, and the
+    // user is told where.
+    void logFallsBackToTheUserDataFolder()
+    {
+        QStandardPaths::setTestModeEnabled(true);
+        auto s = services({QStringLiteral("-debug")});
+        s.programFolderWritable = [](const QString&) { return false; };
+        m_window = std::make_unique<Tfrm_Main>(s);
+        m_window->show();
+        QVERIFY(QTest::qWaitFor([this] { return m_window->isStarted(); }, 5000));
+        QVERIFY(m_window->isLogOn());
+        QVERIFY(!m_window->logPath().startsWith(m_program));
+        QVERIFY(QFileInfo::exists(m_window->logPath()));
+        QVERIFY(lastText(QStringLiteral("Kestrix")).contains(QDir::toNativeSeparators(m_window->logPath())));
+        closeWindow();
+        QStandardPaths::setTestModeEnabled(false);
+    }
+
     // The explorer: the two orders, the two views, a folder changed on disk, into folders and up.
     void explorerSortsViewsAndFollowsTheDisk()
     {
@@ -499,7 +562,34 @@ private slots:
         QFile::remove(dir + QStringLiteral("a.HQR"));
         QVERIFY(QTest::qWaitFor([&] { return !captions().contains(QStringLiteral("a.HQR")); }, 5000));
 
+        // "New directory" makes the folder named in its box, and the list shows it at once.
+        testing_support::DialogAnswer name;
+        name.accepted = true;
+        name.text = dir + QStringLiteral("Made Here");
+        m_dialogs.script(name);
+        child<QAction>("mi_NewDir")->trigger();
+        QCOMPARE(m_dialogs.requests().back().defaultText, dir);
+        QVERIFY(captions().contains(QStringLiteral("[Made Here]")));
+
+        // The minimise button hides the panel; the View menu brings it back.
+        QTest::mouseClick(child<QToolButton>("spb_Minimize"), Qt::LeftButton);
+        QVERIFY(child<QWidget>("pnl_Explorer")->isHidden());
+        child<QAction>("mi_FileExplorer")->trigger();
+        QVERIFY(!child<QWidget>("pnl_Explorer")->isHidden());
+
+        // Shift+Ctrl and a right click on the title show the hidden menu.
+        QVERIFY(!child<QMenu>("mi_Extra")->menuAction()->isVisible());
+        QTest::mouseClick(child<QWidget>("pnl_ExplorerTitle"), Qt::RightButton, Qt::ShiftModifier | Qt::ControlModifier);
+        QVERIFY(child<QMenu>("mi_Extra")->menuAction()->isVisible());
+
         auto* view = child<QListWidget>("lv_Explorer");
+        view->setCurrentItem(view->findItems(QStringLiteral("e.hqr"), Qt::MatchExactly).first());
+        QFile::remove(dir + QStringLiteral("e.hqr"));
+        writeArchive(dir + QStringLiteral("e.hqr"), {ComposedSlot::stored(bytes(20, 1))});
+        child<QAction>("mi_OpenFile")->trigger();
+        QCOMPARE(w.loadedArchive().path, dir + QStringLiteral("e.hqr"));
+        QCOMPARE(child<QLineEdit>("fe_QuarnFile")->text(), dir + QStringLiteral("e.hqr"));
+
         view->setCurrentItem(view->findItems(QStringLiteral("[Alpha]"), Qt::MatchExactly).first());
         child<QAction>("mi_OpenFile")->trigger();
         QCOMPARE(w.explorerDir(), dir + QStringLiteral("Alpha/"));
