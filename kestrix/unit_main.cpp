@@ -7,7 +7,9 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLabel>
+#include <QLineEdit>
 #include <QLocale>
 #include <QMenu>
 #include <QStatusBar>
@@ -25,6 +27,8 @@
 #include "program_runner.h"
 #include "settings_store.h"
 #include "suite_settings.h"
+#include "system_beep.h"
+#include "system_clock.h"
 #include "ui_unit_main.h"
 #include "unit_sfx.h"
 
@@ -48,6 +52,16 @@ Tfrm_Main::Tfrm_Main(MainWindowServices services, QWidget* parent)
     if (!m_services.loadSfx) m_services.loadSfx = [] { return LoadSfx(); };
     if (!m_services.freeSfx) m_services.freeSfx = [] { FreeSfx(); };
     if (!m_services.setBusyPriority) m_services.setBusyPriority = [](bool on) { SetBusyPriority(on); };
+    if (!m_services.clock) m_services.clock = &SystemClock();
+    if (!m_services.beep) {
+        m_ownBeep = std::make_unique<SystemBeep>();
+        m_services.beep = m_ownBeep.get();
+    }
+    if (!m_services.showHelpKeyword)
+        m_services.showHelpKeyword = [this](const QString& file, const QString& keyword) {
+            return ShowHelpKeyword(file, keyword, this);
+        };
+    if (!m_services.showHelpPopup) m_services.showHelpPopup = ShowHelpPopup;
     m_programFolder = WithTrailingSeparator(m_services.programFolder.isEmpty() ? settings::ProgramFolder()
                                                                                : m_services.programFolder);
     m_commandLine = ParseKestrixCommandLine(m_services.parameters);
@@ -64,6 +78,12 @@ Tfrm_Main::~Tfrm_Main() = default;
 void Tfrm_Main::FormCreate()
 {
     setWindowIcon(QApplication::windowIcon().isNull() ? KestrixIcon() : QApplication::windowIcon());
+    // The hidden key sequence starts at its first character.
+    m_easterEgg = std::make_unique<KeySequenceMatcher>(QStringLiteral("Grey owls fly over Mira"), 7500,
+                                                       AfterCompletion::StayDone, *m_services.clock, *m_services.beep);
+    // Archives dropped anywhere on the window are loaded; the text fields leave drops to it.
+    setAcceptDrops(true);
+    for (QLineEdit* edit : findChildren<QLineEdit*>()) edit->setAcceptDrops(false);
 
     // Status bar: activity, counter, hints and load results.
     const int widths[3] = {70, 50, 50};
@@ -179,6 +199,24 @@ void Tfrm_Main::FormCreate()
         play(Sound::Help);
         ShowHelpContents(helpFilePath(), this);
     });
+    connect(ui->mi_FileInformation, &QAction::triggered, this, &Tfrm_Main::mi_FileInformationClick);
+    connect(ui->mi_QuarnViewer, &QAction::triggered, this, [this] { runCompanion(QStringLiteral("Pictor")); });
+    connect(ui->mi_QuarnReader, &QAction::triggered, this, [this] { runCompanion(QStringLiteral("Tessel")); });
+    connect(ui->mi_QuarnPacker, &QAction::triggered, this, [this] { runCompanion(QStringLiteral("Bundra")); });
+    connect(ui->mi_OpenInExplorer, &QAction::triggered, this,
+            [this] { m_services.runner->run(m_explorerDir, QString(), m_explorerDir, 5); });
+    connect(ui->tb_Run, &QAction::triggered, this, [this] {
+        play(Sound::ButtonClick);
+        RunSelectedEntry();
+    });
+    // F1 and the typed keys reach the window before its controls, also from its floating tool bars.
+    auto* help = new QAction(this);
+    help->setObjectName(QStringLiteral("act_ContextHelp"));
+    help->setShortcut(QKeySequence(Qt::Key_F1));
+    help->setShortcutContext(Qt::ApplicationShortcut);
+    connect(help, &QAction::triggered, this, &Tfrm_Main::contextHelp);
+    addAction(help);
+    qApp->installEventFilter(this);
     connect(ui->mi_About, &QAction::triggered, this, [this] {
         play(Sound::About);
         m_library->about(this);
@@ -400,6 +438,17 @@ bool Tfrm_Main::event(QEvent* event)
 
 bool Tfrm_Main::eventFilter(QObject* watched, QEvent* event)
 {
+    // Typed characters, seen once each (an event passed on to parent widgets comes by again).
+    if (event->type() == QEvent::KeyPress && watched->isWidgetType()) {
+        if (event != m_lastKeyPress) {
+            m_lastKeyPress = event;
+            const QString text = static_cast<QKeyEvent*>(event)->text();
+            if (text.size() == 1 && text[0].isPrint() && isOwnWindow(static_cast<QWidget*>(watched)))
+                FormKeyPress(text[0]);
+        }
+        return false;
+    }
+    if (event->type() == QEvent::KeyRelease) m_lastKeyPress = nullptr;
     if (watched == ui->lv_Offsets->viewport() || watched == ui->lv_Offsets) {
         if (event->type() == QEvent::MouseButtonRelease || event->type() == QEvent::KeyRelease) updateSelectedCount();
     } else if (watched == ui->pnl_ExplorerTitle || watched == ui->lbl_ExplorerTitle) {

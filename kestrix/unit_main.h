@@ -17,6 +17,7 @@
 #include "extraction.h"
 #include "hqr_archive.h"
 #include "kestrix_log.h"
+#include "key_sequence.h"
 #include "own_files_folder.h"
 #include "recent_paths.h"
 #include "sound.h"
@@ -33,6 +34,8 @@ class Tfrm_Main;
 
 namespace kestrix {
 
+class BeepService;
+class Clock;
 class Dialogs;
 class EntryListModel;
 class LibraryWindows;
@@ -50,6 +53,11 @@ struct MainWindowServices {
     std::function<bool()> loadSfx;
     std::function<void()> freeSfx;
     std::function<void(bool)> setBusyPriority;
+    const Clock* clock = nullptr;  // the hidden key sequence's time limit
+    BeepService* beep = nullptr;   // a beep per matched character of the sequence
+    // The help facility: a keyword search in a help file, a context pop-up at a point.
+    std::function<bool(const QString& helpFile, const QString& keyword)> showHelpKeyword;
+    std::function<bool(const QString& helpFile, qint64 number, const QPoint& globalPos)> showHelpPopup;
     QString programFolder;                // with a trailing "/"
     WritableCheck programFolderWritable;  // where the log may go
     QStringList parameters;               // the command line without the program's name
@@ -75,6 +83,10 @@ public:
     // Extraction commands as their buttons run them (without the buttons' sound).
     void ExtractSelection();
     void ExtractAll();
+    // Run: the first selected entry written to the output folder and opened.
+    void RunSelectedEntry();
+    // Archives dropped on the window: the first file is loaded when it is an archive.
+    void dropFiles(const QStringList& paths);
 
     const QString& explorerDir() const { return m_explorerDir; }
     const QString& archivePath() const { return m_archivePath; }
@@ -100,6 +112,8 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
     bool event(QEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
 private:
     class Observer;
@@ -148,6 +162,13 @@ private:
     void invertSelection();
     void updateSelectedCount();
 
+    // Companions, help and the hidden key sequence.
+    void runCompanion(const QString& name);
+    void mi_FileInformationClick();
+    void contextHelp();
+    void FormKeyPress(QChar key);
+    bool isOwnWindow(QWidget* widget) const;
+
     // The busy rule.
     void beginOperation(Operation operation);
     void endOperation();
@@ -164,6 +185,9 @@ private:
     MainWindowServices m_services;
     std::unique_ptr<Dialogs> m_ownDialogs;
     std::unique_ptr<LibraryWindows> m_ownLibrary;
+    std::unique_ptr<BeepService> m_ownBeep;
+    std::unique_ptr<KeySequenceMatcher> m_easterEgg;
+    const QEvent* m_lastKeyPress = nullptr;
     Dialogs* m_dialogs = nullptr;
     LibraryWindows* m_library = nullptr;
 

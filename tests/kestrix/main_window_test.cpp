@@ -3,14 +3,17 @@
 // layout and activation.
 
 #include <QAction>
+#include <QApplication>
 #include <QCheckBox>
 #include <QDir>
+#include <QDropEvent>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMainWindow>
 #include <QMenu>
+#include <QMimeData>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QSpinBox>
@@ -21,12 +24,14 @@
 #include <QToolBar>
 #include <QToolButton>
 #include <QTreeView>
+#include <QUrl>
 
 #include <memory>
 
 #include "dialogs_double.h"
 #include "hqr_compose.h"
 #include "program_registry.h"
+#include "program_runner_double.h"
 #include "service_doubles.h"
 #include "settings_store.h"
 #include "unit_main.h"
@@ -83,6 +88,11 @@ private:
     std::vector<int> m_sounds;
     std::vector<bool> m_priority;
     qint64 m_freeSpace = -1;
+    testing_support::RecordingProgramRunner m_runner;
+    testing_support::FakeClock m_clock;
+    testing_support::CountingBeep m_beep;
+    QStringList m_helpKeywords;        // file + "|" + keyword
+    std::vector<qint64> m_helpPopups;  // topic numbers
     std::unique_ptr<Tfrm_Main> m_window;
 
     kestrix::MainWindowServices services(const QStringList& parameters = {})
@@ -98,6 +108,17 @@ private:
         s.programFolder = m_program;
         s.programFolderWritable = [](const QString&) { return true; };
         s.parameters = parameters;
+        s.runner = &m_runner;
+        s.clock = &m_clock;
+        s.beep = &m_beep;
+        s.showHelpKeyword = [this](const QString& file, const QString& keyword) {
+            m_helpKeywords << QFileInfo(file).fileName() + QLatin1Char('|') + keyword;
+            return true;
+        };
+        s.showHelpPopup = [this](const QString&, qint64 number, const QPoint&) {
+            m_helpPopups.push_back(number);
+            return true;
+        };
         return s;
     }
 
@@ -165,6 +186,10 @@ private slots:
         m_sounds.clear();
         m_priority.clear();
         m_freeSpace = -1;
+        m_runner.clear();
+        m_beep.count = 0;
+        m_helpKeywords.clear();
+        m_helpPopups.clear();
     }
 
     void cleanup()
@@ -489,8 +514,8 @@ private slots:
     // Entries with problems: the statistics box says how many and names them, and the log names them.
     void problemsAreCountedAndNamed()
     {
-        std::vector<std::uint8_t> data = kestrix::composeArchive({ComposedSlot::stored(bytes(20, 1)),
-                                                                  ComposedSlot::stored(bytes(20, 2))});
+        std::vector<std::uint8_t> data =
+            kestrix::composeArchive({ComposedSlot::stored(bytes(20, 1)), ComposedSlot::stored(bytes(20, 2))});
         // The second entry claims more stored bytes than the file holds.
         const std::uint32_t second = data[4] | data[5] << 8 | data[6] << 16 | static_cast<std::uint32_t>(data[7]) << 24;
         data[second + 4] = 200;
@@ -579,7 +604,8 @@ private slots:
 
         // Shift+Ctrl and a right click on the title show the hidden menu.
         QVERIFY(!child<QMenu>("mi_Extra")->menuAction()->isVisible());
-        QTest::mouseClick(child<QWidget>("pnl_ExplorerTitle"), Qt::RightButton, Qt::ShiftModifier | Qt::ControlModifier);
+        QTest::mouseClick(child<QWidget>("pnl_ExplorerTitle"), Qt::RightButton,
+                          Qt::ShiftModifier | Qt::ControlModifier);
         QVERIFY(child<QMenu>("mi_Extra")->menuAction()->isVisible());
 
         auto* view = child<QListWidget>("lv_Explorer");
@@ -718,6 +744,185 @@ private slots:
         QCOMPARE(m_library.calls[0].mainWindow, &w);
         QCOMPARE(count(25202), 1);
         QCOMPARE(count(25251), 2);  // loaded again
+    }
+
+    // Run opens the first selected entry; with "Delete file after run" the file goes after the box.
+    void runOpensTheFirstSelectedEntry()
+    {
+        writeArchive(m_data + QStringLiteral("sprites.hqr"),
+                     {ComposedSlot::stored(bytes(100, 1)), ComposedSlot::stored(bytes(768, 2)),
+                      ComposedSlot::stored(bytes(30, 3))});
+        const QString out = m_data + QStringLiteral("out/");
+        Tfrm_Main& w = start();
+        w.LoadArchive(m_data + QStringLiteral("sprites.hqr"));
+        child<QLineEdit>("ce_OutputDir")->setText(out);
+        child<QCheckBox>("cb_SmartExt")->setChecked(true);
+        w.setSelectedRows({0, 1, 1});
+        child<QAction>("tb_Run")->trigger();
+        QCOMPARE(m_runner.calls().size(), std::size_t(1));
+        QCOMPARE(m_runner.calls()[0].file, out + QStringLiteral("sprites2.pal"));
+        QCOMPARE(m_runner.calls()[0].showMode, 5);
+        QVERIFY(QFileInfo::exists(out + QStringLiteral("sprites2.pal")));
+        QCOMPARE(filesIn(out), QStringList{QStringLiteral("sprites2.pal")});
+        QCOMPARE(panel(0), QStringLiteral("Done !"));
+        QCOMPARE(count(25211), 1);
+        QCOMPARE(count(25251), 2);  // the load and the run
+        QCOMPARE(messages(QStringLiteral("Finished extracting !")), 0);
+
+        RegistryKey::settings().writeYesNo(QStringLiteral("Delete file after run"), true);
+        closeWindow();
+        Tfrm_Main& again = start();
+        again.LoadArchive(m_data + QStringLiteral("sprites.hqr"));
+        child<QLineEdit>("ce_OutputDir")->setText(out);
+        again.setSelectedRows({0, 0, 1});
+        QDir(out).removeRecursively();
+        QDir().mkpath(out);
+        m_dialogs.scriptButton(DialogButton::Ok);
+        again.RunSelectedEntry();
+        QCOMPARE(lastText(QStringLiteral("Running...")),
+                 QStringLiteral("When the program is done with the file click \"ok\" and the file will be deleted"));
+        QCOMPARE(m_runner.calls().back().file, out + QStringLiteral("sprites3.qsp"));
+        QVERIFY(filesIn(out).isEmpty());
+    }
+
+    // An entry above 4,000,000 stored bytes: Run opens its raw copy (and deletes that one).
+    void runOpensTheRawCopyOfALargeEntry()
+    {
+        writeArchive(m_data + QStringLiteral("big.hqr"),
+                     {ComposedSlot::stored(bytes(10, 1)), ComposedSlot::stored(bytes(4000001, 2))});
+        RegistryKey::settings().writeYesNo(QStringLiteral("Delete file after run"), true);
+        const QString out = m_data + QStringLiteral("out/");
+        Tfrm_Main& w = start();
+        w.LoadArchive(m_data + QStringLiteral("big.hqr"));
+        child<QLineEdit>("ce_OutputDir")->setText(out);
+        w.setSelectedRows({1, 0});
+        child<QAction>("tb_Run")->trigger();  // writes entry 1 as the last output file
+        w.setSelectedRows({0, 1});
+        m_dialogs.scriptButton(DialogButton::Ok);
+        child<QAction>("tb_Run")->trigger();
+        QCOMPARE(m_runner.calls().back().file, out + QStringLiteral("big2.qdc"));
+        QVERIFY(!QFileInfo::exists(out + QStringLiteral("big2.qdc")));
+        QCOMPARE(w.lastOutputFile(), out + QStringLiteral("big1.qdc"));
+    }
+
+    // The companions come from the program folder with the explorer's folder; a missing one does
+    // nothing. "Open in explorer" hands the folder to the desktop.
+    void companionsAndTheFileManager()
+    {
+        Tfrm_Main& w = start();
+        child<QAction>("mi_QuarnPacker")->trigger();
+        QVERIFY(m_runner.calls().empty());
+        QFile pictor(m_program + QStringLiteral("Pictor"));
+        QVERIFY(pictor.open(QIODevice::WriteOnly));
+        pictor.close();
+        w.RefreshExplorer(m_data);
+        child<QAction>("mi_QuarnViewer")->trigger();
+        QCOMPARE(m_runner.calls().size(), std::size_t(1));
+        QCOMPARE(m_runner.calls()[0], (testing_support::RecordingProgramRunner::Call{
+                                          m_program + QStringLiteral("Pictor"), m_data, QString(), 10}));
+        child<QAction>("mi_OpenInExplorer")->trigger();
+        QCOMPARE(m_runner.calls().back().file, m_data);
+    }
+
+    void fileInformation_data()
+    {
+        QTest::addColumn<QString>("archive");
+        QTest::addColumn<QString>("keyword");
+        QTest::newRow("hqr by its name") << "RESS.HQR"
+                                         << "ress.hqr";
+        QTest::newRow("speech") << "voice.vox"
+                                << "all VOX files";
+        QTest::newRow("island") << "Citadel.ILE"
+                                << ".ile";
+        QTest::newRow("island objects") << "citadel.obl"
+                                        << ".obl";
+    }
+
+    // File information searches "fileinfo.hlp" by the loaded archive's kind.
+    void fileInformation()
+    {
+        QFETCH(QString, archive);
+        QFETCH(QString, keyword);
+        writeArchive(m_data + archive, {ComposedSlot::stored(bytes(10, 1))});
+        Tfrm_Main& w = start({m_data + archive});
+        child<QAction>("mi_FileInformation")->trigger();
+        QVERIFY(m_helpKeywords.isEmpty());  // no help file beside the program
+        QFile(m_program + QStringLiteral("fileinfo.hlp")).open(QIODevice::WriteOnly);
+        child<QAction>("mi_FileInformation")->trigger();
+        QCOMPARE(m_helpKeywords, QStringList{QStringLiteral("fileinfo.hlp|") + keyword});
+        QCOMPARE(count(25231), 2);
+        Q_UNUSED(w);
+    }
+
+    // F1: the help number of the control under the pointer, disabled ones included.
+    void contextHelpAtThePointer()
+    {
+        Tfrm_Main& w = start();
+        const auto helpAt = [&](QWidget* widget) {
+            QCursor::setPos(widget->mapToGlobal(widget->rect().center()));
+            m_helpPopups.clear();
+            child<QAction>("act_ContextHelp")->trigger();
+            return m_helpPopups.empty() ? qint64(-1) : m_helpPopups.front();
+        };
+        QCOMPARE(helpAt(child<QTreeView>("lv_Offsets")->viewport()), qint64(5002));
+        QVERIFY(!child<QCheckBox>("cb_CreateBatchFiles")->isEnabled());
+        QCOMPARE(helpAt(child<QCheckBox>("cb_CreateBatchFiles")), qint64(5013));
+        QCOMPARE(helpAt(child<QWidget>("tbb_ExtAll")), qint64(5004));
+        QCOMPARE(helpAt(child<QLabel>("lbl_CurrDir")), qint64(2147483647));
+        QVERIFY(count(25231) >= 4);
+        Q_UNUSED(w);
+    }
+
+    // Dropped files: the first is loaded when it is an archive; others and drops while busy are not.
+    void droppedArchives()
+    {
+        const QString a =
+            m_data + QStringLiteral("a long folder name with spaces and more/") + QStringLiteral("first.OBL");
+        QVERIFY(QDir().mkpath(QFileInfo(a).absolutePath()));
+        writeArchive(a, {ComposedSlot::stored(bytes(10, 1))});
+        writeArchive(m_data + QStringLiteral("second.hqr"), {ComposedSlot::stored(bytes(10, 1))});
+        Tfrm_Main& w = start();
+        w.dropFiles({m_data + QStringLiteral("notes.txt"), m_data + QStringLiteral("second.hqr")});
+        QVERIFY(w.loadedArchive().rows().empty());
+
+        QMimeData mime;
+        mime.setUrls({QUrl::fromLocalFile(a), QUrl::fromLocalFile(m_data + QStringLiteral("second.hqr"))});
+        QDragEnterEvent enter(QPoint(50, 50), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(&w, &enter);
+        QVERIFY(enter.isAccepted());
+        QDropEvent drop(QPointF(50, 50), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(&w, &drop);
+        QCOMPARE(w.loadedArchive().path, a);
+        QCOMPARE(child<QLineEdit>("fe_QuarnFile")->text(), a);
+
+        QTimer::singleShot(0, &w, [&] { w.dropFiles({m_data + QStringLiteral("second.hqr")}); });
+        w.LoadArchive(a);
+        QCOMPARE(w.loadedArchive().path, a);
+    }
+
+    // The hidden key sequence: a beep per matched character, the quiz once the last one comes within
+    // 7.5 s of the first; stray keys in between do not count.
+    void hiddenKeySequence()
+    {
+        Tfrm_Main& w = start();
+        const QString sequence = QStringLiteral("Grey owls fly over Mira");
+        QTest::keyClicks(&w, QStringLiteral("Grey owls fly"));
+        m_clock.advance(7600);
+        QTest::keyClicks(&w, QStringLiteral(" over Mira"));
+        QVERIFY(m_library.calls.empty());
+
+        // Starting again: the time limit counts from the first matched character.
+        QTest::keyClicks(&w, QStringLiteral("Grey owls xx fly over"));
+        m_clock.advance(7000);
+        const int beepsBefore = m_beep.count;
+        QTest::keyClicks(&w, QStringLiteral(" Mira"));
+        QCOMPARE(m_beep.count - beepsBefore, 5);
+        QCOMPARE(m_library.calls.size(), std::size_t(1));
+        QCOMPARE(m_library.calls[0].kind, QStringLiteral("quiz"));
+        QCOMPARE(count(25201), 1);
+        QCOMPARE(w.windowTitle(), QStringLiteral("Congratiolations you've found an \"Easter Egg\""));
+        QTest::keyClicks(&w, sequence);
+        QCOMPARE(m_library.calls.size(), std::size_t(1));  // once per run
     }
 
     // "Prompt For File" without parameters shows the open dialog at start-up.
