@@ -8,11 +8,11 @@
 namespace kestrix {
 
 struct KestrixCommandLine {
-    bool debug = false;        // "-debug": the log is kept
-    bool developer = false;    // "-dev": the "Extra" menu is shown
-    bool showHelp = false;     // "-?": the box of the switches is shown
+    bool debug = false;          // "-debug": the log is kept
+    bool developer = false;      // "-dev": the "Extra" menu is shown
+    bool showHelp = false;       // "-?": the box of the switches is shown
     bool hasParameters = false;  // at least one parameter was given (even an empty one)
-    QString firstParameter;    // the first parameter as given ("" when none)
+    QString firstParameter;      // the first parameter as given ("" when none)
 
     // The first parameter when it names an existing file (not a folder), else "".
     QString archivePath() const;

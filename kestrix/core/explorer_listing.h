@@ -11,12 +11,12 @@ namespace kestrix {
 
 // Picture numbers of the explorer's items (and of the recent-archives menu, for the archives).
 enum class ExplorerImage {
-    Archive = 0,        // ".hqr" and any other extension in the recent-archives menu
-    Speech = 1,         // ".vox"
-    Island = 2,         // ".ile"
-    IslandObject = 3,   // ".obl"
-    Folder = 26,        // a folder, "[name]"
-    Favourite = -2,     // a favourite folder in its menu
+    Archive = 0,       // ".hqr" and any other extension in the recent-archives menu
+    Speech = 1,        // ".vox"
+    Island = 2,        // ".ile"
+    IslandObject = 3,  // ".obl"
+    Folder = 26,       // a folder, "[name]"
+    Favourite = -2,    // a favourite folder in its menu
 };
 
 struct ExplorerItem {
