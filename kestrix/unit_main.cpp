@@ -30,6 +30,7 @@
 #include "system_beep.h"
 #include "system_clock.h"
 #include "ui_unit_main.h"
+#include "unit_settings.h"
 #include "unit_sfx.h"
 
 namespace kestrix {
@@ -70,6 +71,8 @@ Tfrm_Main::Tfrm_Main(MainWindowServices services, QWidget* parent)
     // A main window is made a window of its own; the right pane's one is a plain child.
     ui->pnl_Docks->setWindowFlags(Qt::Widget);
     FormCreate();
+    // The program's dialogs, created after the main window and kept for the whole run.
+    m_setup = new Tfrm_Setup(dialogServices(), this);
 }
 
 Tfrm_Main::~Tfrm_Main() = default;
@@ -199,6 +202,7 @@ void Tfrm_Main::FormCreate()
         play(Sound::Help);
         ShowHelpContents(helpFilePath(), this);
     });
+    connect(ui->mi_Settings, &QAction::triggered, this, &Tfrm_Main::mi_SettingsClick);
     connect(ui->mi_FileInformation, &QAction::triggered, this, &Tfrm_Main::mi_FileInformationClick);
     connect(ui->mi_QuarnViewer, &QAction::triggered, this, [this] { runCompanion(QStringLiteral("Pictor")); });
     connect(ui->mi_QuarnReader, &QAction::triggered, this, [this] { runCompanion(QStringLiteral("Tessel")); });
@@ -375,6 +379,30 @@ void Tfrm_Main::FormActivate()
     } else if (m_promptForFile) {
         fe_QuarnFileButtonClick();
     }
+}
+
+DialogServices Tfrm_Main::dialogServices() const
+{
+    DialogServices services;
+    services.dialogs = m_dialogs;
+    services.playSound = m_services.playSound;
+    services.programFolder = m_programFolder;
+    services.extractorPath = QCoreApplication::applicationFilePath();
+    services.programFolderWritable = m_services.programFolderWritable;
+    return services;
+}
+
+// "Settings...": three of its values take effect at once, the others at the next start.
+void Tfrm_Main::mi_SettingsClick()
+{
+    if (m_operation != Operation::None) return;
+    play(Sound::WindowShown);
+    if (m_setup->exec() == QDialog::Accepted) {
+        m_traceExplorer = m_setup->traceFileExplorer();
+        m_showInfo = m_setup->showInfo();
+        m_deleteAfterRun = m_setup->deleteFileAfterRun();
+    }
+    afterOwnWindow();
 }
 
 // Called when one of the program's own windows (about box, quiz, settings ...) has closed and the

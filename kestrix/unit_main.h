@@ -12,6 +12,7 @@
 #include <memory>
 
 #include "command_line.h"
+#include "dialog_services.h"
 #include "dock_layout.h"
 #include "explorer_listing.h"
 #include "extraction.h"
@@ -35,6 +36,7 @@ class Tfrm_Main;
 namespace kestrix {
 
 class BeepService;
+class Tfrm_Setup;
 class Clock;
 class Dialogs;
 class EntryListModel;
@@ -127,6 +129,8 @@ private:
     void openLog();
     void saveOnClose();
     void afterOwnWindow();
+    DialogServices dialogServices() const;
+    void mi_SettingsClick();
 
     // Explorer.
     void setupExplorer();
@@ -187,6 +191,8 @@ private:
     std::unique_ptr<LibraryWindows> m_ownLibrary;
     std::unique_ptr<BeepService> m_ownBeep;
     std::unique_ptr<KeySequenceMatcher> m_easterEgg;
+    // The program's own dialogs, made once with the window.
+    Tfrm_Setup* m_setup = nullptr;
     const QEvent* m_lastKeyPress = nullptr;
     Dialogs* m_dialogs = nullptr;
     LibraryWindows* m_library = nullptr;

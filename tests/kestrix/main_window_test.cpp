@@ -2,6 +2,7 @@
 // the settings key, loading, extraction, the busy rule, the explorer, the path menus, the tool bar
 // layout and activation.
 
+#include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
@@ -35,6 +36,7 @@
 #include "service_doubles.h"
 #include "settings_store.h"
 #include "unit_main.h"
+#include "unit_settings.h"
 
 using kestrix::ComposedSlot;
 using kestrix::DialogButton;
@@ -923,6 +925,36 @@ private slots:
         QCOMPARE(w.windowTitle(), QStringLiteral("Congratiolations you've found an \"Easter Egg\""));
         QTest::keyClicks(&w, sequence);
         QCOMPARE(m_library.calls.size(), std::size_t(1));  // once per run
+    }
+
+    // The settings window: three values take effect at once; closing it runs the activation work
+    // again ("Prompt For File" shows the open dialog again).
+    void settingsTakeEffectAtOnce()
+    {
+        RegistryKey::settings().writeYesNo(QStringLiteral("Prompt For File"), true);
+        writeArchive(m_data + QStringLiteral("a.hqr"), {ComposedSlot::stored(bytes(20, 1))});
+        Tfrm_Main& w = start();
+        QCOMPARE(m_dialogs.requests().size(), std::size_t(1));
+        QTimer::singleShot(0, &w, [&] {
+            auto* setup = w.findChild<kestrix::Tfrm_Setup*>();
+            QVERIFY(setup && setup->isVisible());
+            setup->findChild<QCheckBox*>(QStringLiteral("cb_Information"))->setChecked(false);
+            setup->findChild<QCheckBox*>(QStringLiteral("cb_DelFile"))->setChecked(true);
+            QTest::mouseClick(setup->findChild<QAbstractButton*>(QStringLiteral("sb_OK")), Qt::LeftButton);
+        });
+        child<QAction>("mi_Settings")->trigger();
+        QCOMPARE(count(25261), 2);
+        QCOMPARE(m_dialogs.requests().size(), std::size_t(2));
+        QCOMPARE(m_dialogs.requests().back().kind, DialogKind::OpenFile);
+
+        w.LoadArchive(m_data + QStringLiteral("a.hqr"));
+        child<QLineEdit>("ce_OutputDir")->setText(m_data + QStringLiteral("out/"));
+        w.setSelectedRows({1});
+        w.ExtractSelection();
+        QCOMPARE(messages(QStringLiteral("Finished extracting !")), 0);
+        m_dialogs.scriptButton(DialogButton::Ok);
+        w.RunSelectedEntry();
+        QVERIFY(filesIn(m_data + QStringLiteral("out")).isEmpty());  // deleted after the run
     }
 
     // "Prompt For File" without parameters shows the open dialog at start-up.
