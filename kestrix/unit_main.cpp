@@ -30,6 +30,8 @@
 #include "system_beep.h"
 #include "system_clock.h"
 #include "ui_unit_main.h"
+#include "unit_favos.h"
+#include "unit_ripper.h"
 #include "unit_settings.h"
 #include "unit_sfx.h"
 
@@ -73,6 +75,8 @@ Tfrm_Main::Tfrm_Main(MainWindowServices services, QWidget* parent)
     FormCreate();
     // The program's dialogs, created after the main window and kept for the whole run.
     m_setup = new Tfrm_Setup(dialogServices(), this);
+    m_favos = new Tfrm_Favos(dialogServices(), this);
+    m_ripDlg = new Tfrm_RipDlg(dialogServices(), this);
 }
 
 Tfrm_Main::~Tfrm_Main() = default;
@@ -203,6 +207,8 @@ void Tfrm_Main::FormCreate()
         ShowHelpContents(helpFilePath(), this);
     });
     connect(ui->mi_Settings, &QAction::triggered, this, &Tfrm_Main::mi_SettingsClick);
+    connect(ui->mi_OrganizeFavo, &QAction::triggered, this, &Tfrm_Main::mi_OrganizeFavoClick);
+    connect(ui->mi_RipFromFile, &QAction::triggered, this, &Tfrm_Main::mi_RipFromFileClick);
     connect(ui->mi_FileInformation, &QAction::triggered, this, &Tfrm_Main::mi_FileInformationClick);
     connect(ui->mi_QuarnViewer, &QAction::triggered, this, [this] { runCompanion(QStringLiteral("Pictor")); });
     connect(ui->mi_QuarnReader, &QAction::triggered, this, [this] { runCompanion(QStringLiteral("Tessel")); });
@@ -402,6 +408,29 @@ void Tfrm_Main::mi_SettingsClick()
         m_showInfo = m_setup->showInfo();
         m_deleteAfterRun = m_setup->deleteFileAfterRun();
     }
+    afterOwnWindow();
+}
+
+// "Organize": the favourites as the organiser leaves them after "Ok"; "Cancel" keeps them.
+void Tfrm_Main::mi_OrganizeFavoClick()
+{
+    if (m_operation != Operation::None) return;
+    play(Sound::WindowShown);
+    m_favos->setFavourites(m_favourites.paths());
+    if (m_favos->exec() == QDialog::Accepted) {
+        std::vector<RecentPath> paths;
+        for (const QString& path : m_favos->favourites())
+            paths.push_back({path, static_cast<int>(ExplorerImage::Favourite)});
+        m_favourites.replace(paths);
+        rebuildFavouritesMenu();
+    }
+    afterOwnWindow();
+}
+
+void Tfrm_Main::mi_RipFromFileClick()
+{
+    if (m_operation != Operation::None) return;
+    m_ripDlg->exec();
     afterOwnWindow();
 }
 

@@ -36,6 +36,8 @@ class Tfrm_Main;
 namespace kestrix {
 
 class BeepService;
+class Tfrm_Favos;
+class Tfrm_RipDlg;
 class Tfrm_Setup;
 class Clock;
 class Dialogs;
@@ -131,6 +133,8 @@ private:
     void afterOwnWindow();
     DialogServices dialogServices() const;
     void mi_SettingsClick();
+    void mi_OrganizeFavoClick();
+    void mi_RipFromFileClick();
 
     // Explorer.
     void setupExplorer();
@@ -193,6 +197,8 @@ private:
     std::unique_ptr<KeySequenceMatcher> m_easterEgg;
     // The program's own dialogs, made once with the window.
     Tfrm_Setup* m_setup = nullptr;
+    Tfrm_Favos* m_favos = nullptr;
+    Tfrm_RipDlg* m_ripDlg = nullptr;
     const QEvent* m_lastKeyPress = nullptr;
     Dialogs* m_dialogs = nullptr;
     LibraryWindows* m_library = nullptr;

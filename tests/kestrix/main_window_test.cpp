@@ -36,6 +36,7 @@
 #include "service_doubles.h"
 #include "settings_store.h"
 #include "unit_main.h"
+#include "unit_favos.h"
 #include "unit_settings.h"
 
 using kestrix::ComposedSlot;
@@ -955,6 +956,33 @@ private slots:
         m_dialogs.scriptButton(DialogButton::Ok);
         w.RunSelectedEntry();
         QVERIFY(filesIn(m_data + QStringLiteral("out")).isEmpty());  // deleted after the run
+    }
+
+    // "Organize": "Ok" replaces the favourites with the organiser's list, "Cancel" keeps them.
+    void organiserReplacesTheFavourites()
+    {
+        Tfrm_Main& w = start();
+        for (const QString& dir : {m_data, m_program, m_data + QStringLiteral("out/")}) {
+            w.RefreshExplorer(dir);
+            child<QAction>("mi_AddFavo")->trigger();
+        }
+        const auto organise = [&](bool ok) {
+            QTimer::singleShot(0, &w, [&w, ok] {
+                auto* favos = w.findChild<kestrix::Tfrm_Favos*>();
+                auto* list = favos->findChild<QListWidget*>(QStringLiteral("lb_Favos"));
+                list->setCurrentRow(1);
+                QTest::mouseClick(favos->findChild<QAbstractButton*>(QStringLiteral("sb_Delete")), Qt::LeftButton);
+                QTest::mouseClick(favos->findChild<QAbstractButton*>(ok ? QStringLiteral("sb_Ok") : QStringLiteral("sp_Cancel")),
+                                  Qt::LeftButton);
+            });
+            child<QAction>("mi_OrganizeFavo")->trigger();
+        };
+        organise(false);
+        QCOMPARE(w.favourites().paths().size(), 3);
+        organise(true);
+        QCOMPARE(w.favourites().paths(), (QStringList{m_data + QStringLiteral("out/"), m_data}));
+        QCOMPARE(child<QMenu>("mi_FavoDirs")->actions().size(), 3 + 2);
+        QCOMPARE(count(25261), 3);
     }
 
     // "Prompt For File" without parameters shows the open dialog at start-up.
