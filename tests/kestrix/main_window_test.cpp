@@ -35,8 +35,8 @@
 #include "program_runner_double.h"
 #include "service_doubles.h"
 #include "settings_store.h"
-#include "unit_main.h"
 #include "unit_favos.h"
+#include "unit_main.h"
 #include "unit_settings.h"
 
 using kestrix::ComposedSlot;
@@ -972,8 +972,9 @@ private slots:
                 auto* list = favos->findChild<QListWidget*>(QStringLiteral("lb_Favos"));
                 list->setCurrentRow(1);
                 QTest::mouseClick(favos->findChild<QAbstractButton*>(QStringLiteral("sb_Delete")), Qt::LeftButton);
-                QTest::mouseClick(favos->findChild<QAbstractButton*>(ok ? QStringLiteral("sb_Ok") : QStringLiteral("sp_Cancel")),
-                                  Qt::LeftButton);
+                QTest::mouseClick(
+                    favos->findChild<QAbstractButton*>(ok ? QStringLiteral("sb_Ok") : QStringLiteral("sp_Cancel")),
+                    Qt::LeftButton);
             });
             child<QAction>("mi_OrganizeFavo")->trigger();
         };
