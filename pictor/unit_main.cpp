@@ -36,6 +36,12 @@ constexpr char kHelpFileName[] = "Kestrix.hlp";
 constexpr int kHelpBase = 7000;
 constexpr int kPictorNumber = 1;  // "{PROG-0001}"
 
+// A label shows the two lines without the carriage return that follows their line feed.
+QString shownLines(QString text)
+{
+    return text.remove(u'\r');
+}
+
 QString withSlash(const QString& folder)
 {
     return folder.endsWith(u'/') ? folder : folder + u'/';
@@ -306,7 +312,7 @@ void Tfrm_Main::pointerOver(QWidget* view, QMouseEvent* event)
     QPoint pixel;
     if (!picture->pixelAt(event->position().toPoint(), &pixel)) return;
     readout(picture->image(), pixel);
-    if (overPicture) ui->lbl_XY->setText(PointerText(pixel.x(), pixel.y()));
+    if (overPicture) ui->lbl_XY->setText(shownLines(PointerText(pixel.x(), pixel.y())));
 }
 
 void Tfrm_Main::readout(const QImage& image, const QPoint& pixel)
@@ -318,10 +324,8 @@ void Tfrm_Main::readout(const QImage& image, const QPoint& pixel)
         const int index = image.pixelIndex(pixel);
         if (index < image.colorCount()) colour = image.color(index);
     }
-    QPalette look = ui->pnl_Color->palette();
-    look.setColor(QPalette::Window, QColor(colour));
-    look.setColor(QPalette::WindowText, QColor(InvertedColour(colour)));
-    ui->pnl_Color->setPalette(look);
+    ui->pnl_Color->setStyleSheet(QStringLiteral("QLabel { background-color: %1; color: %2; }")
+                                     .arg(QColor(colour).name(), QColor(InvertedColour(colour)).name()));
     ui->pnl_Color->setText(QString::number(m_palette.indexOf(colour)));
 }
 

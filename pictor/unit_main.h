@@ -19,16 +19,17 @@
 class QLabel;
 class QMenu;
 
-namespace Ui {
-class Tfrm_Main;
-}
-
 namespace kestrix {
 class Dialogs;
 class LibraryWindows;
 }  // namespace kestrix
 
 namespace pictor {
+
+// The form's generated class lives in this namespace, apart from the other programs' forms.
+namespace Ui {
+class Tfrm_Main;
+}
 
 // What the window uses of the world; a test replaces any of them. Null or empty members take the
 // program's own: Qt's boxes, the library's about box, the sound unit, Qt's colour dialog, the help

@@ -63,7 +63,7 @@ void Tfrm_Main::showPicture(const QImage& image)
 {
     ui->img_Picture->setImage(image);
     ui->img_Picture->setZoom(kNoZoom);
-    ui->lbl_Dim->setText(dimensionText(image));
+    ui->lbl_Dim->setText(dimensionText(image).remove(u'\r'));
     updateSizePanel();
 }
 
@@ -154,7 +154,7 @@ void Tfrm_Main::LoadDroppedImage(const QString& path)
         return;
     }
     if (load.status == GameImageLoad::Status::Loaded) showPicture(load.image);
-    ui->lbl_Dim->setText(dimensionText(picture()));
+    ui->lbl_Dim->setText(dimensionText(picture()).remove(u'\r'));
     setStatus(0, QStringLiteral("Done..."));
 }
 

@@ -22,11 +22,11 @@ constexpr char kNoPaletteQuestion[] =
     "The current image does not contain a palette.\n\rThis is probably becuase it is not an 8 bit image.\n\r"
     "Do you want to convert the image to 8 bit ?\n\r(If you do this you might lose quality)";
 
+// A style sheet, since a tool bar's style may paint over a palette's background.
 void paintSwatch(QWidget* swatch, QRgb colour)
 {
-    QPalette look = swatch->palette();
-    look.setColor(QPalette::Window, QColor(colour));
-    swatch->setPalette(look);
+    swatch->setStyleSheet(
+        QStringLiteral("QFrame { background-color: %1; border: 1px solid black; }").arg(QColor(colour).name()));
 }
 
 }  // namespace

@@ -289,7 +289,7 @@ private slots:
         QCOMPARE(w.picture().pixelIndex(2, 0), 12);
         QCOMPARE(QColor(w.picture().pixel(2, 0)), QColor(12, 243, 7));
         QCOMPARE(w.windowTitle(), QStringLiteral("Quarn Viewer - [s.QSP]"));
-        QCOMPARE(child<QLabel>("lbl_Dim")->text(), QStringLiteral("X : 3\n\rY : 2"));
+        QCOMPARE(child<QLabel>("lbl_Dim")->text(), QStringLiteral("X : 3\nY : 2"));
         QCOMPARE(w.statusText(0), QStringLiteral("Done..."));
         QCOMPARE(w.zoom(), 100);
         QCOMPARE(w.statusText(2), QStringLiteral("3 x 2  100%"));
@@ -338,7 +338,7 @@ private slots:
         QCOMPARE(w.picture().pixelIndex(5, 5), 2);
         QCOMPARE(w.picture().pixelIndex(0, 0), 2);
         QVERIFY(w.gameImageShown());
-        QCOMPARE(child<QLabel>("lbl_Dim")->text(), QStringLiteral("X : 640\n\rY : 480"));
+        QCOMPARE(child<QLabel>("lbl_Dim")->text(), QStringLiteral("X : 640\nY : 480"));
         // A batch file dropped is a picture file of no rule: the picture stays.
         writeBytes(m_data + QStringLiteral("b.qbc"), "Game.PAL\r\nx.qsr\r\n");
         w.dropFiles({m_data + QStringLiteral("b.qbc")});
@@ -358,12 +358,13 @@ private slots:
         QCOMPARE(w.statusText(2), QStringLiteral("3 x 2  400%"));
         moveOver(view, QPoint(5, 2), Qt::ControlModifier);  // pixel (1, 0): index 9, colour of 2
         QCOMPARE(colour->text(), QStringLiteral("2"));
-        QCOMPARE(child<QLabel>("lbl_XY")->text(), QStringLiteral("X = 1\n\rY = 0"));
-        QCOMPARE(colour->palette().color(QPalette::Window), QColor(2, 253, 7));
-        QCOMPARE(colour->palette().color(QPalette::WindowText), QColor(253, 2, 248));
+        QCOMPARE(child<QLabel>("lbl_XY")->text(), QStringLiteral("X = 1\nY = 0"));
+        const QImage shown = colour->grab().toImage();
+        QCOMPARE(QColor(shown.pixel(2, 2)), QColor(2, 253, 7));
+        QVERIFY(colour->styleSheet().contains(QColor(253, 2, 248).name()));  // the inverted text colour
         QCOMPARE(view->cursor().shape(), Qt::CrossCursor);
         moveOver(view, QPoint(11, 7), Qt::NoModifier);  // without Ctrl nothing changes
-        QCOMPARE(child<QLabel>("lbl_XY")->text(), QStringLiteral("X = 1\n\rY = 0"));
+        QCOMPARE(child<QLabel>("lbl_XY")->text(), QStringLiteral("X = 1\nY = 0"));
         QCOMPARE(view->cursor().shape(), Qt::ArrowCursor);
         // A colour the palette lacks.
         Palette grey;
@@ -371,7 +372,7 @@ private slots:
         writeBytes(m_data + QStringLiteral("grey.pal"), grey.toRaw());
         w.LoadPalette(m_data + QStringLiteral("grey.pal"));
         moveOver(view, QPoint(9, 5), Qt::ControlModifier);
-        QCOMPARE(child<QLabel>("lbl_XY")->text(), QStringLiteral("X = 2\n\rY = 1"));
+        QCOMPARE(child<QLabel>("lbl_XY")->text(), QStringLiteral("X = 2\nY = 1"));
         QCOMPARE(colour->text(), QStringLiteral("256"));
         // Over the strip: the column's colour and index.
         moveOver(child<PictureView>("img_Pallet"), QPoint(40, 10), Qt::ControlModifier);
@@ -428,7 +429,9 @@ private slots:
         child<QSpinBox>("se_BreakIndexEnd")->setValue(100);
         child<QSpinBox>("se_BreakIndex")->setValue(255);
         QCOMPARE(child<QSpinBox>("se_BreakIndexEnd")->value(), 255);  // raised to the start
-        QCOMPARE(child<QFrame>("shp_Clr1")->palette().color(QPalette::Window), QColor(rampPalette().rgb(255)));
+        QWidget* swatch = child<QFrame>("shp_Clr1");
+        QCOMPARE(QColor(swatch->grab().toImage().pixel(swatch->width() / 2, swatch->height() / 2)),
+                 QColor(rampPalette().rgb(255)));
         m_nextColour = QColor(10, 20, 30);
         click("cb_Background");
         writeBytes(m_data + QStringLiteral("d.bin"), QByteArray("\x01\x02\xff\x05\x03", 5));
