@@ -28,6 +28,11 @@
 #include "unit_about.h"
 #include "unit_main.h"
 #include "unit_quiz.h"
+// The viewer's window has a header of the same name as the extractor's.
+#include "../pictor/unit_main.h"
+#include "extraction.h"
+#include "hqr_archive.h"
+#include "image_plugin.h"
 
 namespace {
 
@@ -111,6 +116,44 @@ std::unique_ptr<QWidget> extractorWindow(SilentDialogs& dialogs, NoLibraryWindow
     return window;
 }
 
+// The viewer with the demo resources extracted as the extractor writes them (palette, full-screen
+// picture and their batch file), the batch file loaded.
+std::unique_ptr<QWidget> viewerWindow(SilentDialogs& dialogs, NoLibraryWindows& library, const QString& programFolder,
+                                      const QString& work, bool developer)
+{
+    kestrix::LoadedArchive archive;
+    QString error;
+    if (!kestrix::loadArchiveFile(programFolder + QStringLiteral("/demo/ress.hqr"), {}, nullptr, &archive, &error))
+        return nullptr;
+    kestrix::ExtractionContext context;
+    context.archive = &archive;
+    context.naming.baseName = QStringLiteral("ress");
+    context.naming.smartExtension = true;
+    context.naming.createBatchFiles = true;
+    context.naming.rowCount = archive.rows().size();
+    context.outputDir = work;
+    kestrix::ExtractEntries(context, {}, true);
+    const QStringList batches = QDir(work).entryList({QStringLiteral("*.qbc")}, QDir::Files, QDir::Name);
+    if (batches.isEmpty()) return nullptr;
+
+    pictor::MainWindowServices services;
+    services.dialogs = &dialogs;
+    services.library = &library;
+    services.playSound = [](kestrix::Sound) {};
+    services.loadSfx = [] { return false; };
+    services.freeSfx = [] {};
+    services.programFolder = programFolder;
+    if (developer) services.parameters = {QStringLiteral("-dev")};
+    auto window = std::make_unique<pictor::Tfrm_Main>(services);
+    window->resize(760, 560);
+    settle(window.get());
+    for (int i = 0; i < 50 && !window->isStarted(); ++i) settle(window.get());
+    window->LoadGameImage(work + u'/' + batches.first());
+    if (developer) window->setZoom(200);
+    settle(window.get());
+    return window;
+}
+
 std::unique_ptr<QWidget> quizAtStep(SilentDialogs& dialogs, int answered, bool allRight)
 {
     auto quiz = std::make_unique<varnel::Tfrm_QuarnQuiz>(nullptr, &dialogs);
@@ -145,6 +188,8 @@ int main(int argc, char** argv)
     QTemporaryDir settingsFolder;
     kestrix::RegistryKey::useFolderForTesting(settingsFolder.path());
     const QDate ordinary(2024, 5, 14);
+    pictor::registerImageFormats();
+    QTemporaryDir viewerWork;  // the demo resources extracted for the viewer
     // The help files sit in the program folder beside this tool's folder.
     const QString programFolder = QCoreApplication::applicationDirPath() + QStringLiteral("/../bin");
     const QString helpFile = kestrix::FindHelpFile(QStringLiteral("Kestrix.hlp"), programFolder);
@@ -197,6 +242,8 @@ int main(int argc, char** argv)
                  w.findChild<QAction*>(QStringLiteral("mi_Vertikal"))->trigger();
              });
          }},
+        {"pictor_main", [&] { return viewerWindow(dialogs, library, programFolder, viewerWork.path(), false); }},
+        {"pictor_developer", [&] { return viewerWindow(dialogs, library, programFolder, viewerWork.path(), true); }},
         {"quiz_welcome", [&] { return quizAtStep(dialogs, -1, true); }},
         {"quiz_question", [&] { return quizAtStep(dialogs, 3, true); }},
         {"quiz_result", [&] { return quizAtStep(dialogs, varnel::kQuizQuestionCount, true); }},
