@@ -9,6 +9,7 @@
 #include "cli_args.h"
 #include "commands.h"
 #include "extraction.h"
+#include "folder_items.h"
 #include "hqr_archive.h"
 #include "naming.h"
 #include "operation_observer.h"
@@ -303,27 +304,71 @@ private:
 
 const char kPackHelp[] =
     "Usage: kestrix-cli pack OUT ITEM... [--compress 1|2]\n"
+    "       kestrix-cli pack OUT --folder DIR [--group NAME] [--compress 1|2]\n"
     "\n"
     "Builds an archive from the items in the given order. A file ending in \".blank\" is a blank\n"
     "slot; a file ending in \".double\" (as the extractor writes them) makes its slot share the\n"
     "entry of the position it names; any other file becomes an entry.\n"
     "\n"
+    "  --folder DIR   the files the extractor wrote into DIR, in entry-number order, markers\n"
+    "                 included: a file belongs to base B when its name is B, digits, \".\" and an\n"
+    "                 extension, and its number is those digits\n"
+    "  --group NAME   the base to take (needed when DIR holds several); \"movies\" takes the files\n"
+    "                 named after the movie-name table, in its order\n"
     "  --compress T   compress entries as type 1 (length bias 2) or type 2 (bias 3) where that makes\n"
     "                 them smaller; by default every entry is stored\n"
     "\n"
+    "With --folder, two files with one number stop the command (nothing is written); batch files\n"
+    "(\".qbc\") and names that fit no rule are left out and listed; a gap in the numbers is a warning.\n"
     "Problems go to stderr naming the item. \"Double is incorrect\" is a warning (the slot becomes\n"
     "blank); a missing file abandons the build, and an earlier OUT stays untouched (exit 1).\n";
 
+namespace {
+
+// The files of --folder by the packer window's "Add folder" rule; left-out files and gaps are warnings.
+QStringList folderItems(const Args& args)
+{
+    const QString folder = args.value("--folder");
+    if (!QFileInfo(folder).isDir()) throw Failure{QStringLiteral("%1: no such folder").arg(folder)};
+    QString group;
+    if (args.has("--group")) {
+        group = args.value("--group");
+    } else {
+        const QStringList groups = bundra::FolderGroups(folder);
+        if (groups.size() > 1)
+            throw UsageError{QStringLiteral("%1 holds several groups, choose one with --group: %2")
+                                 .arg(folder, groups.join(QStringLiteral(", ")))};
+        if (groups.isEmpty())
+            throw Failure{QStringLiteral("%1: no file named as the extractor names entries").arg(folder)};
+        group = groups.first();
+    }
+    const bundra::FolderSelection selection = bundra::SelectFolderFiles(folder, group);
+    if (!selection.isOk()) throw Failure{selection.error};
+    for (const QString& skipped : selection.skipped) warn(QStringLiteral("left out: %1").arg(skipped));
+    for (const QString& gap : selection.gaps) warn(gap);
+    if (selection.paths.isEmpty()) throw Failure{QStringLiteral("%1: no file of the group \"%2\"").arg(folder, group)};
+    return selection.paths;
+}
+
+}  // namespace
+
 int runPack(const QStringList& argv)
 {
-    const Args args = parseArgs(argv, {{"--compress", OptionValue::Required}});
-    if (args.positional().size() < 2) throw UsageError{QStringLiteral("pack needs OUT and at least one ITEM")};
+    const Args args = parseArgs(argv, {{"--compress", OptionValue::Required},
+                                       {"--folder", OptionValue::Required},
+                                       {"--group", OptionValue::Required}});
+    const bool fromFolder = args.has("--folder");
+    if (args.has("--group") && !fromFolder) throw UsageError{QStringLiteral("--group needs --folder")};
+    if (fromFolder && args.positional().size() != 1)
+        throw UsageError{QStringLiteral("pack with --folder takes OUT and no ITEM")};
+    if (args.positional().isEmpty() || (!fromFolder && args.positional().size() < 2))
+        throw UsageError{QStringLiteral("pack needs OUT and at least one ITEM")};
     bundra::BuildOptions options;
     if (args.has("--compress"))
         options.compression =
             static_cast<kestrix::EntryType>(parseNumber(args.value("--compress"), "--compress", 1, 2));
     const QString output = args.positional().first();
-    const QStringList paths = args.positional().mid(1);
+    const QStringList paths = fromFolder ? folderItems(args) : args.positional().mid(1);
 
     std::vector<bundra::PackerItem> items;
     for (const QString& path : paths) {

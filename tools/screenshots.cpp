@@ -3,6 +3,7 @@
 // window is grabbed from its own pixels, so no window manager is needed.
 
 #include <QAbstractButton>
+#include <QAction>
 #include <QApplication>
 #include <QDir>
 #include <QMainWindow>
@@ -27,6 +28,7 @@
 #include "ui_unit_quiz.h"
 #include "unit_about.h"
 #include "unit_main.h"
+#include "unit_packer.h"
 #include "unit_quiz.h"
 // The viewer's window has a header of the same name as the extractor's.
 #include "../pictor/unit_main.h"
@@ -154,6 +156,28 @@ std::unique_ptr<QWidget> viewerWindow(SilentDialogs& dialogs, NoLibraryWindows& 
     return window;
 }
 
+// The packer's window with the files of the demo folder, a blank and a double, and an output file.
+std::unique_ptr<QWidget> packerWindow(SilentDialogs& dialogs, NoLibraryWindows& library, const QString& programFolder)
+{
+    bundra::PackerWindowServices services;
+    services.dialogs = &dialogs;
+    services.library = &library;
+    services.registerProgram = [](int, const QString&) { return false; };
+    auto window = std::make_unique<bundra::Tfrm_Packer>(services);
+    window->resize(640, 400);
+    settle(window.get());
+    const QDir demo(programFolder + QStringLiteral("/demo"));
+    QStringList files;
+    for (const QString& name : demo.entryList(QDir::Files, QDir::Name)) files << demo.filePath(name);
+    window->addFiles(files.mid(0, 3));
+    window->findChild<QAction*>(QStringLiteral("tb_AddBlank"))->trigger();
+    window->addFiles(files.mid(3, 4));
+    window->setOutputFile(QDir::homePath() + QStringLiteral("/quarn/new.hqr"));
+    window->selectRow(1);
+    settle(window.get());
+    return window;
+}
+
 std::unique_ptr<QWidget> quizAtStep(SilentDialogs& dialogs, int answered, bool allRight)
 {
     auto quiz = std::make_unique<varnel::Tfrm_QuarnQuiz>(nullptr, &dialogs);
@@ -244,6 +268,7 @@ int main(int argc, char** argv)
          }},
         {"pictor_main", [&] { return viewerWindow(dialogs, library, programFolder, viewerWork.path(), false); }},
         {"pictor_developer", [&] { return viewerWindow(dialogs, library, programFolder, viewerWork.path(), true); }},
+        {"bundra_packer", [&] { return packerWindow(dialogs, library, programFolder); }},
         {"quiz_welcome", [&] { return quizAtStep(dialogs, -1, true); }},
         {"quiz_question", [&] { return quizAtStep(dialogs, 3, true); }},
         {"quiz_result", [&] { return quizAtStep(dialogs, varnel::kQuizQuestionCount, true); }},

@@ -375,3 +375,54 @@ TEST(CliPackTest, CompressedPackExtractsToTheSameFiles)
     EXPECT_TRUE(text(readFile(dir.path("out/round4.double")))
                     .startsWith("1\r\n24\r\n" + QByteArray::number(qulonglong(textLike.size())) + "\r\n"));
 }
+
+TEST(CliPackTest, FolderTakesTheExtractorsFilesInNumberOrder)
+{
+    TempFolder dir;
+    ASSERT_TRUE(QDir().mkpath(dir.path("in")));
+    writeFile(dir.path("in/sprites10.qsp"), bytesOf("CCC"));
+    writeFile(dir.path("in/sprites1.qsp"), bytesOf("AAAAA"));
+    writeFile(dir.path("in/sprites2.blank"), {});
+    writeFile(dir.path("in/sprites3.double"), bytesOf("1\r\n20\r\n5\r\n"));
+    writeFile(dir.path("in/sprites1.qbc"), bytesOf("batch"));
+    const QString out = dir.path("out.hqr");
+
+    // Entries 4 to 9 are missing: a warning; the batch file is left out and listed.
+    CliRun r = runCli({"pack", out, "--folder", dir.path("in")});
+    ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+    EXPECT_TRUE(r.err.contains("sprites1.qbc")) << r.err.toStdString();
+    EXPECT_TRUE(r.err.contains("entries 4 to 9 are missing")) << r.err.toStdString();
+    Bytes expected;
+    for (std::uint32_t v : {20u, 0u, 20u, 35u, 48u}) put32(expected, expected.size(), v);
+    for (const std::string& data : {std::string("AAAAA"), std::string("CCC")}) {
+        put32(expected, expected.size(), static_cast<std::uint32_t>(data.size()));
+        put32(expected, expected.size(), static_cast<std::uint32_t>(data.size()));
+        expected.push_back(0);
+        expected.push_back(0);
+        expected.insert(expected.end(), data.begin(), data.end());
+    }
+    EXPECT_EQ(readFile(out), expected);
+
+    // A second base: the group must be named; the message lists both.
+    writeFile(dir.path("in/level1.qdc"), bytesOf("L"));
+    const QString other = dir.path("other.hqr");
+    r = runCli({"pack", other, "--folder", dir.path("in")});
+    EXPECT_EQ(r.exitCode, 2);
+    EXPECT_TRUE(r.err.contains("level, sprites")) << r.err.toStdString();
+    EXPECT_FALSE(fileExists(other));
+    r = runCli({"pack", other, "--folder", dir.path("in"), "--group", "level"});
+    EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
+    EXPECT_EQ(readFile(other).size(), 8u + 10u + 1u);
+
+    // Two files with one number: nothing is written, both are named.
+    writeFile(dir.path("in/sprites01.qim"), bytesOf("X"));
+    r = runCli({"pack", other, "--folder", dir.path("in"), "--group", "sprites"});
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_TRUE(r.err.contains("sprites01.qim") && r.err.contains("sprites1.qsp")) << r.err.toStdString();
+    EXPECT_EQ(readFile(other).size(), 19u);
+
+    // ITEMs beside --folder, --group alone, a missing folder.
+    EXPECT_EQ(runCli({"pack", other, dir.path("in/level1.qdc"), "--folder", dir.path("in")}).exitCode, 2);
+    EXPECT_EQ(runCli({"pack", other, dir.path("in/level1.qdc"), "--group", "level"}).exitCode, 2);
+    EXPECT_EQ(runCli({"pack", other, "--folder", dir.path("gone")}).exitCode, 1);
+}

@@ -1,0 +1,16 @@
+// The packer program: its one window, run until it closes. It takes no command-line arguments.
+
+#include <QApplication>
+
+#include "unit_packer.h"
+
+int main(int argc, char* argv[])
+{
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QString::fromLatin1(bundra::kPackerTitle));
+    QApplication::setOrganizationName(QStringLiteral("Tolvey Productions"));
+
+    bundra::Tfrm_Packer window;
+    window.show();
+    return app.exec();
+}
