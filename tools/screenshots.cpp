@@ -27,9 +27,12 @@
 #include "ui_unit_about.h"
 #include "ui_unit_quiz.h"
 #include "unit_about.h"
+#include "unit_favos.h"
 #include "unit_main.h"
 #include "unit_packer.h"
 #include "unit_quiz.h"
+#include "unit_ripper.h"
+#include "unit_settings.h"
 // The viewer's window has a header of the same name as the extractor's.
 #include "../pictor/unit_main.h"
 #include "extraction.h"
@@ -178,6 +181,19 @@ std::unique_ptr<QWidget> packerWindow(SilentDialogs& dialogs, NoLibraryWindows& 
     return window;
 }
 
+// One of the extractor's dialogs, shown without its modal loop.
+template <typename Dialog>
+std::unique_ptr<QWidget> extractorDialog(SilentDialogs& dialogs, const QString& programFolder)
+{
+    kestrix::DialogServices services;
+    services.dialogs = &dialogs;
+    services.playSound = [](kestrix::Sound) {};
+    services.programFolder = programFolder + QLatin1Char('/');
+    auto dialog = std::make_unique<Dialog>(services);
+    settle(dialog.get());
+    return dialog;
+}
+
 std::unique_ptr<QWidget> quizAtStep(SilentDialogs& dialogs, int answered, bool allRight)
 {
     auto quiz = std::make_unique<varnel::Tfrm_QuarnQuiz>(nullptr, &dialogs);
@@ -266,6 +282,17 @@ int main(int argc, char** argv)
                  w.findChild<QAction*>(QStringLiteral("mi_Vertikal"))->trigger();
              });
          }},
+        {"kestrix_settings", [&] { return extractorDialog<kestrix::Tfrm_Setup>(dialogs, programFolder); }},
+        {"kestrix_favourites",
+         [&] {
+             auto favos = extractorDialog<kestrix::Tfrm_Favos>(dialogs, programFolder);
+             auto* organiser = static_cast<kestrix::Tfrm_Favos*>(favos.get());
+             organiser->setFavourites({programFolder + QStringLiteral("/demo/"), QDir::homePath() + QStringLiteral("/"),
+                                       QStringLiteral("/tmp/")});
+             settle(organiser);
+             return favos;
+         }},
+        {"kestrix_rip", [&] { return extractorDialog<kestrix::Tfrm_RipDlg>(dialogs, programFolder); }},
         {"pictor_main", [&] { return viewerWindow(dialogs, library, programFolder, viewerWork.path(), false); }},
         {"pictor_developer", [&] { return viewerWindow(dialogs, library, programFolder, viewerWork.path(), true); }},
         {"bundra_packer", [&] { return packerWindow(dialogs, library, programFolder); }},
