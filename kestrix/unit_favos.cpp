@@ -1,5 +1,7 @@
 #include "unit_favos.h"
 
+#include "window_placement.h"
+
 #include <QListWidget>
 #include <QShowEvent>
 #include <QStyle>
@@ -37,10 +39,7 @@ void Tfrm_Favos::setFavourites(const QStringList& paths)
 void Tfrm_Favos::showEvent(QShowEvent* event)
 {
     // Centred over the owner, wherever that stands now.
-    if (QWidget* owner = parentWidget()) {
-        const QRect area = owner->window()->frameGeometry();
-        move(area.center() - rect().center());
-    }
+    if (parentWidget()) CentreOver(this, parentWidget());
     QDialog::showEvent(event);
 }
 

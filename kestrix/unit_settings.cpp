@@ -1,5 +1,7 @@
 #include "unit_settings.h"
 
+#include "window_placement.h"
+
 #include <QApplication>
 #include <QCursor>
 #include <QFileInfo>
@@ -194,12 +196,7 @@ void Tfrm_Setup::showEvent(QShowEvent* event)
 void Tfrm_Setup::FormShow()
 {
     adjustSize();
-    QRect over;
-    if (QWidget* owner = parentWidget())
-        over = owner->window()->frameGeometry();
-    else if (const QScreen* screen = QGuiApplication::primaryScreen())
-        over = screen->availableGeometry();
-    if (over.isValid()) move(over.center() - QPoint(frameGeometry().width() / 2, frameGeometry().height() / 2));
+    CentreOver(this, parentWidget());
 
     LoadAssociationStates();
     ReadValues();

@@ -11,6 +11,7 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScreen>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QToolButton>
@@ -195,7 +196,7 @@ private slots:
     void centresOverItsParent()
     {
         QWidget owner;
-        owner.setGeometry(200, 150, 800, 600);
+        owner.setGeometry(50, 50, 700, 500);  // room on the screen around the dialog
         owner.show();
         kestrix::DialogServices services;
         services.dialogs = m_dialogs.get();
@@ -205,6 +206,12 @@ private slots:
         dialog->show();
         const QPoint delta = dialog->frameGeometry().center() - owner.frameGeometry().center();
         QVERIFY2(delta.manhattanLength() <= 2, qPrintable(QStringLiteral("%1,%2").arg(delta.x()).arg(delta.y())));
+        dialog->hide();
+        // Over a small window in the screen's corner the dialog stays whole on the screen.
+        owner.setGeometry(0, 0, 200, 150);
+        dialog->show();
+        const QRect screen = owner.screen()->availableGeometry();
+        QVERIFY(screen.contains(dialog->frameGeometry()));
         delete dialog;
     }
 
