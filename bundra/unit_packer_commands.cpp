@@ -249,7 +249,15 @@ void Tfrm_Packer::fe_OutputFileButtonClick()
     request.fileName = QFileInfo(current).fileName();
     const kestrix::FileDialogResult result = m_services.dialogs->saveFile(this, request);
     if (!result.accepted || result.files.isEmpty()) return;
-    setOutputFile(result.files.first());
+    // A file that is not there yet is made only when the user says so.
+    const QString chosen = result.files.first();
+    if (!QFileInfo::exists(chosen) &&
+        m_services.dialogs->confirm(this, kestrix::MessageIcon::Question, QStringLiteral("Select output file"),
+                                    QStringLiteral("%1 does not exist.\r\nDo you want to create it?").arg(chosen),
+                                    {kestrix::DialogButton::Yes, kestrix::DialogButton::No}) !=
+            kestrix::DialogButton::Yes)
+        return;
+    setOutputFile(chosen);
 }
 
 void Tfrm_Packer::setOutputFile(const QString& path)

@@ -7,6 +7,7 @@
 #include <QStyle>
 
 #include "explorer_listing.h"
+#include "program_icon.h"
 
 namespace kestrix {
 namespace {
@@ -59,27 +60,7 @@ QIcon ExplorerIcon(ExplorerImage image)
 
 QIcon KestrixIcon()
 {
-    QIcon icon;
-    for (int size : {16, 32, 48, 64}) {
-        QPixmap pixmap(size, size);
-        pixmap.fill(Qt::transparent);
-        QPainter p(&pixmap);
-        p.setRenderHint(QPainter::Antialiasing);
-        QLinearGradient gradient(0, 0, size, size);
-        gradient.setColorAt(0, QColor(0, 0, 128));
-        gradient.setColorAt(1, QColor(16, 132, 208));
-        p.setBrush(gradient);
-        p.setPen(Qt::NoPen);
-        p.drawRoundedRect(QRectF(0, 0, size, size), size / 6.0, size / 6.0);
-        QFont font = QApplication::font();
-        font.setPixelSize(size * 3 / 4);
-        font.setBold(true);
-        p.setFont(font);
-        p.setPen(Qt::white);
-        p.drawText(QRect(0, 0, size, size), Qt::AlignCenter, QStringLiteral("K"));
-        icon.addPixmap(pixmap);
-    }
-    return icon;
+    return ProgramIcon(QLatin1Char('K'), QColor(0, 0, 128), QColor(16, 132, 208));
 }
 
 QIcon ToolBarMarkIcon(bool shown)

@@ -2,6 +2,8 @@
 
 #include <QApplication>
 
+#include "program_icon.h"
+
 #include "image_plugin.h"
 #include "unit_main.h"
 
@@ -10,6 +12,7 @@ int main(int argc, char* argv[])
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Pictor"));
     QApplication::setOrganizationName(QStringLiteral("Tolvey Productions"));
+    QApplication::setWindowIcon(kestrix::ProgramIcon(QLatin1Char('P'), QColor(0, 90, 40), QColor(40, 170, 90)));
     pictor::registerImageFormats();
 
     pictor::MainWindowServices services;

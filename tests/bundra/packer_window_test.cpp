@@ -7,6 +7,7 @@
 #include <QCheckBox>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QTemporaryDir>
 #include <QTest>
@@ -104,6 +105,7 @@ private:
         answer.accepted = true;
         answer.files = {file};
         m_dialogs.script(answer);
+        if (!QFileInfo::exists(file)) m_dialogs.scriptButton(kestrix::DialogButton::Yes);  // create it
         button("fe_OutputFileButton")->click();
     }
 
@@ -261,7 +263,9 @@ private slots:
         openFiles({write("a.qdc", "AAAAA"), write("b.blank", ""), write("c.qdc", "BBB")});
         action("tb_AddFile")->trigger();
         chooseOutput(path("out.hqr"));
-        const auto& save = m_dialogs.requests().back().file;
+        QCOMPARE(m_dialogs.requests().back().kind, DialogKind::Confirm);  // asked before creating
+        const auto& requests = m_dialogs.requests();
+        const auto& save = requests[requests.size() - 2].file;
         QCOMPARE(save.title, QStringLiteral("Select output file"));
         QCOMPARE(save.filter, QStringLiteral("Quarn files|*.hqr;*.vox;*.ile;*.obl|All files (*.*)|*.*"));
         QVERIFY(save.askBeforeOverwrite);
@@ -274,6 +278,22 @@ private slots:
         QCOMPARE(m_window->statusPanel(1), QStringLiteral("3"));
         QVERIFY(takeMessages().isEmpty());
         QVERIFY(QDir(m_root->path()).entryList({QStringLiteral("$~*")}).isEmpty());
+    }
+
+    // A new output file is made only after the user agrees; "No" leaves the output as it was.
+    void newOutputFileNeedsAYes()
+    {
+        DialogAnswer answer;
+        answer.accepted = true;
+        answer.files = {path("new.hqr")};
+        m_dialogs.script(answer);
+        m_dialogs.scriptButton(kestrix::DialogButton::No);
+        button("fe_OutputFileButton")->click();
+        QCOMPARE(m_window->findChild<QLineEdit*>(QStringLiteral("fe_OutputFile"))->text(), QString());
+        write("there.hqr", "x");
+        chooseOutput(path("there.hqr"));
+        QCOMPARE(m_dialogs.requests().back().kind, DialogKind::SaveFile);  // an existing file: no question
+        QCOMPARE(m_window->findChild<QLineEdit*>(QStringLiteral("fe_OutputFile"))->text(), path("there.hqr"));
     }
 
     void compressEntriesUsesTypeOne()
