@@ -15,6 +15,7 @@
 #include <QUrl>
 
 #include "dialogs.h"
+#include "dropped_files.h"
 #include "library_windows.h"
 #include "packer_list_model.h"
 #include "program_registry.h"
@@ -236,11 +237,8 @@ void Tfrm_Packer::dragEnterEvent(QDragEnterEvent* event)
 
 void Tfrm_Packer::dropEvent(QDropEvent* event)
 {
-    QStringList paths;
-    for (const QUrl& url : event->mimeData()->urls())
-        if (url.isLocalFile()) paths << url.toLocalFile();
     event->acceptProposedAction();
-    dropFiles(paths);
+    dropFiles(kestrix::DroppedFiles(event->mimeData()));
 }
 
 void Tfrm_Packer::dropFiles(const QStringList& paths)

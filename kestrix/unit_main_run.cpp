@@ -12,6 +12,7 @@
 
 #include "companion_programs.h"
 #include "dialogs.h"
+#include "dropped_files.h"
 #include "help_viewer.h"
 #include "library_windows.h"
 #include "program_runner.h"
@@ -125,11 +126,8 @@ void Tfrm_Main::dragEnterEvent(QDragEnterEvent* event)
 
 void Tfrm_Main::dropEvent(QDropEvent* event)
 {
-    QStringList paths;
-    for (const QUrl& url : event->mimeData()->urls())
-        if (url.isLocalFile()) paths << url.toLocalFile();
     event->acceptProposedAction();
-    dropFiles(paths);
+    dropFiles(DroppedFiles(event->mimeData()));
 }
 
 // Only the first dropped file counts, taken whole; another type, or a drop while an operation runs,

@@ -12,6 +12,7 @@
 #include <QUrl>
 
 #include "dialogs.h"
+#include "dropped_files.h"
 #include "own_files_folder.h"
 #include "program_folder_names.h"
 #include "rip.h"
@@ -41,15 +42,6 @@ QString refusalReason(const QString& name)
                        "\"%1\" is the name of one of the program's own files; please choose another "
                        "name.")
                 .arg(name);
-    return {};
-}
-
-// The first local file among dropped URLs, or "".
-QString droppedFile(const QMimeData* mime)
-{
-    if (!mime || !mime->hasUrls()) return {};
-    for (const QUrl& url : mime->urls())
-        if (url.isLocalFile()) return url.toLocalFile();
     return {};
 }
 
@@ -101,13 +93,14 @@ bool Tfrm_RipDlg::eventFilter(QObject* watched, QEvent* event)
         case QEvent::DragEnter:
         case QEvent::DragMove: {
             auto* drag = static_cast<QDragMoveEvent*>(event);
-            if (droppedFile(drag->mimeData()).isEmpty()) return false;
+            if (DroppedFiles(drag->mimeData()).isEmpty()) return false;
             drag->acceptProposedAction();
             return true;
         }
         case QEvent::Drop: {
             auto* drop = static_cast<QDropEvent*>(event);
-            const QString file = droppedFile(drop->mimeData());
+            const QStringList files = DroppedFiles(drop->mimeData());
+            const QString file = files.isEmpty() ? QString() : files.first();
             if (file.isEmpty()) return false;
             ui->fe_Filename->setText(file);
             drop->acceptProposedAction();

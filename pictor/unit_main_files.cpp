@@ -9,6 +9,7 @@
 #include <QUrl>
 
 #include "dialogs.h"
+#include "dropped_files.h"
 #include "ui_unit_main.h"
 #include "unit_main.h"
 
@@ -165,11 +166,8 @@ void Tfrm_Main::dragEnterEvent(QDragEnterEvent* event)
 
 void Tfrm_Main::dropEvent(QDropEvent* event)
 {
-    QStringList paths;
-    for (const QUrl& url : event->mimeData()->urls())
-        if (url.isLocalFile()) paths << url.toLocalFile();
     event->acceptProposedAction();
-    dropFiles(paths);
+    dropFiles(kestrix::DroppedFiles(event->mimeData()));
 }
 
 void Tfrm_Main::dropFiles(const QStringList& paths)
