@@ -117,6 +117,8 @@ void Tfrm_Main::FormCreate()
     setAcceptDrops(true);
     ui->fe_File->setAcceptDrops(false);
     setContextMenuPolicy(Qt::PreventContextMenu);
+    // The caption strip stands above the tool bar, where a menu bar would be.
+    setMenuWidget(ui->gc_Main);
     StyleCaptionStrip(ui->gc_Main, true);
     setCaption(QString::fromLatin1(kTitle));
 

@@ -8,9 +8,11 @@
 #include <QMainWindow>
 #include <QPushButton>
 #include <QScreen>
+#include <QTableView>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QToolBar>
+#include <QToolButton>
 #include <QTreeView>
 #include <QWidget>
 #include <cstdio>
@@ -21,11 +23,14 @@
 #include "dialogs.h"
 #include "help_viewer.h"
 #include "library_windows.h"
+#include "main_unit.h"
 #include "quiz_table.h"
 #include "settings_store.h"
+#include "text_grid_model.h"
 #include "ui_unit_about.h"
 #include "ui_unit_quiz.h"
 #include "unit_about.h"
+#include "unit_edit.h"
 #include "unit_main.h"
 #include "unit_quiz.h"
 
@@ -107,6 +112,34 @@ std::unique_ptr<QWidget> extractorWindow(SilentDialogs& dialogs, NoLibraryWindow
     settle(window.get());
     for (int i = 0; i < 50 && !window->isStarted(); ++i) settle(window.get());
     arrange(*window);
+    settle(window.get());
+    return window;
+}
+
+// The text viewer on the demo bank (the dialect question answered "No": a Quarn 2 bank), the third
+// text chosen and edited.
+std::unique_ptr<tessel::Tfrm_Main> textViewer(SilentDialogs& dialogs, NoLibraryWindows& library,
+                                              const QString& programFolder)
+{
+    tessel::MainWindowServices services;
+    services.dialogs = &dialogs;
+    services.library = &library;
+    services.playSound = [](kestrix::Sound) {};
+    services.loadSfx = [] { return false; };
+    services.freeSfx = [] {};
+    services.programFolder = programFolder;
+    services.parameters = {programFolder + QStringLiteral("/demo/demo.qbt")};
+    services.runEditor = [](tessel::Tfrm_TextEditor& editor) {
+        editor.setText(editor.text() + QStringLiteral(" Bonne nuit!"));
+        return int(QDialog::Accepted);
+    };
+    auto window = std::make_unique<tessel::Tfrm_Main>(services);
+    window->resize(620, 340);
+    settle(window.get());
+    for (int i = 0; i < 50 && !window->isStarted(); ++i) settle(window.get());
+    auto* grid = window->findChild<QTableView*>(QStringLiteral("hg_Text"));
+    window->hg_TextButtonClick(2);
+    grid->setCurrentIndex(window->model().index(2, tessel::TextGridModel::Text_List));
     settle(window.get());
     return window;
 }
@@ -196,6 +229,20 @@ int main(int argc, char** argv)
                  docks->addToolBar(Qt::TopToolBarArea, w.findChild<QToolBar*>(QStringLiteral("tw_Info")));
                  w.findChild<QAction*>(QStringLiteral("mi_Vertikal"))->trigger();
              });
+         }},
+        {"tessel_main", [&] { return std::unique_ptr<QWidget>(textViewer(dialogs, library, programFolder)); }},
+        {"tessel_editor",
+         [&] {
+             // The editor stands on its own here, filled as the main window fills it for a text.
+             auto editor = std::make_unique<tessel::Tfrm_TextEditor>(nullptr, nullptr);
+             editor->setText(QString::fromUtf16(u"Radio: \u00e9t\u00e9 au ch\u00e2teau,\r\nM\u00fcller's caf\u00e9!"));
+             editor->setFrame(33, true);
+             editor->setCaption(QStringLiteral("Text editor : Offset 92"));
+             settle(editor.get());
+             for (int i = 0; i < 8; ++i)
+                 QMetaObject::invokeMethod(editor->findChild<QToolButton*>(QStringLiteral("tb_Right")), "click");
+             settle(editor.get());
+             return std::unique_ptr<QWidget>(std::move(editor));
          }},
         {"quiz_welcome", [&] { return quizAtStep(dialogs, -1, true); }},
         {"quiz_question", [&] { return quizAtStep(dialogs, 3, true); }},
