@@ -190,6 +190,20 @@ int main(int argc, char** argv)
         "Every entry in them was made by the suite itself: palettes, pictures, sprites, sounds,\r\n"
         "a note like this one, blank slots and slots that share their entry with another.\r\n";
 
+    // The text bank of text.hqr's second entry, as a file of its own for the text viewer.
+    const Bytes bank = demoBank({
+        {1, QStringLiteral("Welcome to the demo text bank.")},
+        {3, QStringLiteral("A big frame holds\r\ntwo lines of text.")},
+        {33, QStringLiteral("Radio: \u00e9t\u00e9 au ch\u00e2teau, M\u00fcller's caf\u00e9, se\u00f1or!")},
+        {65, QStringLiteral("A lantern: it lights the cellar \u00a9 the lamplighters' guild\u2122.")},
+        {129, QStringLiteral("The end of the demo.")},
+    });
+    QString bankError;
+    if (!kestrix::writeFileAtomically(folder + QStringLiteral("/demo.qbt"), bank.data(), bank.size(), &bankError)) {
+        std::fprintf(stderr, "make_demo_data: %s\n", qPrintable(bankError));
+        return 1;
+    }
+
     // Resources: a palette, a full-screen picture with its palette after it, a square picture,
     // a note, a music entry, a blank slot and a slot sharing the palette. All three entry types.
     const bool ok =
@@ -212,15 +226,7 @@ int main(int argc, char** argv)
              ComposedSlot::blank(), ComposedSlot::compressed(demoWave(660, 440), EntryType::Bias3)}) &&
         // Text archives hold data at odd entries and text banks at even ones.
         write(folder, "text.hqr",
-              {ComposedSlot::stored(demoTable(12)),
-               ComposedSlot::stored(demoBank({
-                   {1, QStringLiteral("Welcome to the demo text bank.")},
-                   {3, QStringLiteral("A big frame holds\r\ntwo lines of text.")},
-                   {33, QStringLiteral("Radio: \u00e9t\u00e9 au ch\u00e2teau, M\u00fcller's caf\u00e9, se\u00f1or!")},
-                   {65, QStringLiteral("A lantern: it lights the cellar \u00a9 the lamplighters' guild\u2122.")},
-                   {129, QStringLiteral("The end of the demo.")},
-               })),
-               ComposedSlot::stored(demoTable(30)),
+              {ComposedSlot::stored(demoTable(12)), ComposedSlot::stored(bank), ComposedSlot::stored(demoTable(30)),
                ComposedSlot::compressed(demoBank({
                                             {9, QStringLiteral("Second bank, first text.")},
                                             {17, QStringLiteral("North shore lighthouse")},

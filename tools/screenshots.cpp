@@ -34,10 +34,15 @@
 #include "unit_ripper.h"
 #include "unit_settings.h"
 // The viewer's window has a header of the same name as the extractor's.
+#include <QTableView>
+#include <QToolButton>
 #include "../pictor/unit_main.h"
 #include "extraction.h"
 #include "hqr_archive.h"
 #include "image_plugin.h"
+#include "main_unit.h"
+#include "text_grid_model.h"
+#include "unit_edit.h"
 
 namespace {
 
@@ -181,6 +186,34 @@ std::unique_ptr<QWidget> packerWindow(SilentDialogs& dialogs, NoLibraryWindows& 
     return window;
 }
 
+// The text viewer on the demo bank (the dialect question answered "No": a Quarn 2 bank), the third
+// text chosen and edited.
+std::unique_ptr<tessel::Tfrm_Main> textViewer(SilentDialogs& dialogs, NoLibraryWindows& library,
+                                              const QString& programFolder)
+{
+    tessel::MainWindowServices services;
+    services.dialogs = &dialogs;
+    services.library = &library;
+    services.playSound = [](kestrix::Sound) {};
+    services.loadSfx = [] { return false; };
+    services.freeSfx = [] {};
+    services.programFolder = programFolder;
+    services.parameters = {programFolder + QStringLiteral("/demo/demo.qbt")};
+    services.runEditor = [](tessel::Tfrm_TextEditor& editor) {
+        editor.setText(editor.text() + QStringLiteral(" Bonne nuit!"));
+        return int(QDialog::Accepted);
+    };
+    auto window = std::make_unique<tessel::Tfrm_Main>(services);
+    window->resize(620, 340);
+    settle(window.get());
+    for (int i = 0; i < 50 && !window->isStarted(); ++i) settle(window.get());
+    auto* grid = window->findChild<QTableView*>(QStringLiteral("hg_Text"));
+    window->hg_TextButtonClick(2);
+    grid->setCurrentIndex(window->model().index(2, tessel::TextGridModel::Text_List));
+    settle(window.get());
+    return window;
+}
+
 // One of the extractor's dialogs, shown without its modal loop.
 template <typename Dialog>
 std::unique_ptr<QWidget> extractorDialog(SilentDialogs& dialogs, const QString& programFolder)
@@ -293,6 +326,20 @@ int main(int argc, char** argv)
              return favos;
          }},
         {"kestrix_rip", [&] { return extractorDialog<kestrix::Tfrm_RipDlg>(dialogs, programFolder); }},
+        {"tessel_main", [&] { return std::unique_ptr<QWidget>(textViewer(dialogs, library, programFolder)); }},
+        {"tessel_editor",
+         [&] {
+             // The editor stands on its own here, filled as the main window fills it for a text.
+             auto editor = std::make_unique<tessel::Tfrm_TextEditor>(nullptr, nullptr);
+             editor->setText(QString::fromUtf16(u"Radio: \u00e9t\u00e9 au ch\u00e2teau,\r\nM\u00fcller's caf\u00e9!"));
+             editor->setFrame(33, true);
+             editor->setCaption(QStringLiteral("Text editor : Offset 92"));
+             settle(editor.get());
+             for (int i = 0; i < 8; ++i)
+                 QMetaObject::invokeMethod(editor->findChild<QToolButton*>(QStringLiteral("tb_Right")), "click");
+             settle(editor.get());
+             return std::unique_ptr<QWidget>(std::move(editor));
+         }},
         {"pictor_main", [&] { return viewerWindow(dialogs, library, programFolder, viewerWork.path(), false); }},
         {"pictor_developer", [&] { return viewerWindow(dialogs, library, programFolder, viewerWork.path(), true); }},
         {"bundra_packer", [&] { return packerWindow(dialogs, library, programFolder); }},

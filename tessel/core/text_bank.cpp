@@ -4,6 +4,7 @@
 
 #include <QFile>
 #include <QLocale>
+#include <QStringList>
 
 #include "byte_io.h"
 #include "cp1252.h"
@@ -163,7 +164,8 @@ std::vector<int> readOffsetTable(const QByteArray& bytes)
     return offsets;
 }
 
-TextBankEntry ReadTextAt(const QByteArray& bytes, int offset, bool isQuarn1, kestrix::OperationObserver* observer)
+TextBankEntry ReadTextAt(const QByteArray& bytes, int offset, bool isQuarn1, kestrix::OperationObserver* observer,
+                         std::vector<UnknownCharacter>* unknown)
 {
     TextBankEntry e;
     e.offset = offset;
@@ -190,6 +192,7 @@ TextBankEntry ReadTextAt(const QByteArray& bytes, int offset, bool isQuarn1, kes
         if (b >= 0x80) {
             bool known = true;
             ch = GameCharToAnsi(b, &known);
+            if (!known && unknown) unknown->push_back({b, static_cast<qint64>(reader.position())});
             if (!known && observer) {
                 observer->soundRequest(kUnknownCharSound);
                 observer->notice(unknownCharacterMessage(b, static_cast<qsizetype>(reader.position())));
@@ -198,6 +201,22 @@ TextBankEntry ReadTextAt(const QByteArray& bytes, int offset, bool isQuarn1, kes
         if (ch.unicode() >= 32) e.text += ch;
     }
     return e;
+}
+
+QString UnknownCharactersMessage(const std::vector<UnknownCharacter>& found)
+{
+    if (found.empty()) return {};
+    QString message = unknownCharacterMessage(found.front().code, found.front().positionAfter);
+    if (found.size() == 1) return message;
+    QStringList positions;
+    constexpr std::size_t kPositionsShown = 10;
+    for (std::size_t i = 0; i < found.size() && i < kPositionsShown; ++i)
+        positions << QString::number(found[i].positionAfter);
+    message += QStringLiteral("\n\n%1 unknown characters in all, at :%2%3")
+                   .arg(found.size())
+                   .arg(positions.join(QStringLiteral(", ")),
+                        found.size() > kPositionsShown ? QStringLiteral(", ...") : QString());
+    return message;
 }
 
 TextBankLoad readTextBank(const QByteArray& bytes, bool isQuarn1, kestrix::OperationObserver* observer)
@@ -213,7 +232,8 @@ TextBankLoad readTextBank(const QByteArray& bytes, bool isQuarn1, kestrix::Opera
         load.error = QString::fromLatin1(kInvalidFileMessage);
         return load;
     }
-    for (int offset : readOffsetTable(bytes)) load.entries.push_back(ReadTextAt(bytes, offset, isQuarn1, observer));
+    for (int offset : readOffsetTable(bytes))
+        load.entries.push_back(ReadTextAt(bytes, offset, isQuarn1, observer, &load.unknownCharacters));
     load.status = TextBankLoad::Status::Loaded;
     return load;
 }

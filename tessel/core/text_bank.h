@@ -72,17 +72,34 @@ bool isPossibleTextBank(const QByteArray& bytes);
 // The offset table: words up to the first one equal to the size; words of 0 are skipped.
 std::vector<int> readOffsetTable(const QByteArray& bytes);
 
+// A game code that the character set lacks, met while reading: its code and the file position
+// just after it.
+struct UnknownCharacter {
+    int code = 0;
+    qint64 positionAfter = 0;
+
+    friend bool operator==(const UnknownCharacter&, const UnknownCharacter&) = default;
+};
+
 // The text at `offset` (Quarn 1 without, Quarn 2 with a frame byte in front). A text running to
 // the end of the bank without its 0 byte ends there. An unknown game code is shown as "×" and
-// reported: sound 25221 and the message, through the observer.
-TextBankEntry ReadTextAt(const QByteArray& bytes, int offset, bool isQuarn1, kestrix::OperationObserver* observer);
+// reported: sound 25221 and the message, through the observer, and appended to `unknown` (may be
+// null).
+TextBankEntry ReadTextAt(const QByteArray& bytes, int offset, bool isQuarn1, kestrix::OperationObserver* observer,
+                         std::vector<UnknownCharacter>* unknown = nullptr);
+
+// The one message for all unknown game codes of a load: the message of the first one as the
+// reader words it, then a line with how many there were and the positions of the first ten.
+// "" when `found` is empty.
+QString UnknownCharactersMessage(const std::vector<UnknownCharacter>& found);
 
 // Outcome of LoadTextFile.
 struct TextBankLoad {
     enum class Status { Loaded, NoFile, TooLarge, Invalid, Unreadable };
     Status status = Status::NoFile;
     std::vector<TextBankEntry> entries;
-    QString error;  // the message for TooLarge, Invalid and Unreadable
+    QString error;                                    // the message for TooLarge, Invalid and Unreadable
+    std::vector<UnknownCharacter> unknownCharacters;  // in file order, also reported one by one
 };
 
 // Reads a bank file: the size limit, the validity test, the offset table and every text.
