@@ -38,6 +38,7 @@
 #include "unit_favos.h"
 #include "unit_main.h"
 #include "unit_settings.h"
+#include "window_test_support.h"
 
 using kestrix::ComposedSlot;
 using kestrix::DialogButton;
@@ -142,14 +143,12 @@ private:
     template <typename T>
     T* child(const char* name) const
     {
-        T* found = m_window->findChild<T*>(QString::fromLatin1(name));
-        if (!found) qFatal("no control %s", name);
-        return found;
+        return testing_support::control<T>(m_window.get(), name);
     }
 
     QString panel(int i) const { return child<QLabel>(qPrintable(QStringLiteral("sb_Main_Panel%1").arg(i)))->text(); }
 
-    int count(int sound) const { return static_cast<int>(std::count(m_sounds.begin(), m_sounds.end(), sound)); }
+    int count(int sound) const { return testing_support::countOf(m_sounds, sound); }
 
     QStringList rowNumbers() const
     {

@@ -26,6 +26,7 @@
 #include "settings_store.h"
 #include "ui_unit_settings.h"
 #include "unit_settings.h"
+#include "window_test_support.h"
 
 using kestrix::kDefaultValue;
 using kestrix::RegistryKey;
@@ -112,7 +113,7 @@ private:
         return *m_window->ui;
     }
 
-    int count(int sound) const { return static_cast<int>(std::count(m_sounds.begin(), m_sounds.end(), sound)); }
+    int count(int sound) const { return testing_support::countOf(m_sounds, sound); }
 
     QList<bool> rowChecks() const
     {

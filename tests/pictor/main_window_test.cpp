@@ -27,6 +27,7 @@
 #include "service_doubles.h"
 #include "settings_store.h"
 #include "unit_main.h"
+#include "window_test_support.h"
 
 using kestrix::DialogButton;
 using kestrix::RegistryKey;
@@ -125,12 +126,10 @@ private:
     template <typename T>
     T* child(const char* name) const
     {
-        T* found = m_window->findChild<T*>(QString::fromLatin1(name));
-        if (!found) qFatal("no child %s", name);
-        return found;
+        return testing_support::control<T>(m_window.get(), name);
     }
 
-    int count(int sound) const { return static_cast<int>(std::count(m_sounds.begin(), m_sounds.end(), sound)); }
+    int count(int sound) const { return testing_support::countOf(m_sounds, sound); }
 
     void makeSettingsKey() { RegistryKey::settings().writeText(QStringLiteral("version"), QStringLiteral("1")); }
 

@@ -27,6 +27,7 @@
 #include "text_grid_model.h"
 #include "ui_unit_edit.h"
 #include "unit_edit.h"
+#include "window_test_support.h"
 
 using kestrix::DialogButton;
 using kestrix::RegistryKey;
@@ -128,12 +129,10 @@ private:
     template <typename T>
     T* child(const char* name) const
     {
-        T* found = m_window->findChild<T*>(QString::fromLatin1(name));
-        if (!found) qFatal("no control %s", name);
-        return found;
+        return testing_support::control<T>(m_window.get(), name);
     }
 
-    int count(int sound) const { return static_cast<int>(std::count(m_sounds.begin(), m_sounds.end(), sound)); }
+    int count(int sound) const { return testing_support::countOf(m_sounds, sound); }
 
     QStringList column(int c) const
     {
