@@ -1,8 +1,11 @@
 #include "unit_edit.h"
 
 #include <QAction>
+#include <QComboBox>
 #include <QPainter>
 #include <QScrollBar>
+#include <QStyleOptionComboBox>
+#include <QStylePainter>
 #include <QStyledItemDelegate>
 #include <QToolButton>
 
@@ -21,36 +24,64 @@ constexpr int kCharCount = 224;
 constexpr int kNumberEnd = 24;  // the frame numbers end, and their labels start, here
 
 // Draws a frame item as its number ending at x = 24 and its label from there; the item under the
-// focus in the highlight colours, bold.
+// focus in the highlight colours, bold. The list's items and the closed box's face share it.
+void drawFrameItem(QPainter* painter, const QRect& rect, const QString& item, bool focused, const QPalette& palette,
+                   QFont font)
+{
+    const qsizetype bar = item.indexOf(QLatin1Char('|'));
+    const QString number = bar < 0 ? item : item.left(bar);
+    const QString label = bar < 0 ? QString() : item.mid(bar + 1);
+    font.setBold(focused);
+    painter->save();
+    painter->fillRect(rect, focused ? kHighlightColour : palette.base().color());
+    painter->setPen(focused ? kHighlightTextColour : palette.text().color());
+    painter->setFont(font);
+    const int top = rect.top() + 2;
+    painter->drawText(QRect(rect.left(), top, kNumberEnd, rect.height() - 2), Qt::AlignRight | Qt::AlignTop, number);
+    painter->drawText(QRect(rect.left() + kNumberEnd, top, rect.width() - kNumberEnd, rect.height() - 2),
+                      Qt::AlignLeft | Qt::AlignTop, label);
+    painter->restore();
+}
+
 class FrameItemDelegate : public QStyledItemDelegate {
 public:
     using QStyledItemDelegate::QStyledItemDelegate;
 
     void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override
     {
-        const QString item = index.data().toString();
-        const qsizetype bar = item.indexOf(QLatin1Char('|'));
-        const QString number = bar < 0 ? item : item.left(bar);
-        const QString label = bar < 0 ? QString() : item.mid(bar + 1);
         const bool focused = option.state & (QStyle::State_Selected | QStyle::State_HasFocus);
-        QFont font = option.font;
-        font.setBold(focused);
-        painter->save();
-        painter->fillRect(option.rect, focused ? kHighlightColour : option.palette.base().color());
-        painter->setPen(focused ? kHighlightTextColour : option.palette.text().color());
-        painter->setFont(font);
-        const int top = option.rect.top() + 2;
-        painter->drawText(QRect(option.rect.left(), top, kNumberEnd, option.rect.height() - 2),
-                          Qt::AlignRight | Qt::AlignTop, number);
-        painter->drawText(
-            QRect(option.rect.left() + kNumberEnd, top, option.rect.width() - kNumberEnd, option.rect.height() - 2),
-            Qt::AlignLeft | Qt::AlignTop, label);
-        painter->restore();
+        drawFrameItem(painter, option.rect, index.data().toString(), focused, option.palette, option.font);
     }
 
     QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override
     {
         return {QStyledItemDelegate::sizeHint(option, index).width() + kNumberEnd, 16};
+    }
+};
+
+// The closed frame box shows its selected item drawn as in the list (highlighted while the box
+// has the focus), inside the style's own box and arrow.
+class FrameBoxFace : public QObject {
+public:
+    using QObject::QObject;
+
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        auto* box = qobject_cast<QComboBox*>(watched);
+        if (!box || event->type() != QEvent::Paint) return false;
+        QStylePainter painter(box);
+        QStyleOptionComboBox option;
+        option.initFrom(box);
+        option.editable = false;
+        option.frame = true;
+        option.subControls = QStyle::SC_All;
+        if (box->hasFocus()) option.state |= QStyle::State_HasFocus;
+        painter.drawComplexControl(QStyle::CC_ComboBox, option);
+        const QRect field =
+            box->style()->subControlRect(QStyle::CC_ComboBox, &option, QStyle::SC_ComboBoxEditField, box);
+        if (box->currentIndex() >= 0)
+            drawFrameItem(&painter, field, box->currentText(), box->hasFocus(), box->palette(), box->font());
+        return true;
     }
 };
 
@@ -92,6 +123,7 @@ void Tfrm_TextEditor::FormCreate()
 
     for (int i = 0; i < 9; ++i) ui->cb_Frame->addItem(FrameItemText(i));
     ui->cb_Frame->setItemDelegate(new FrameItemDelegate(ui->cb_Frame));
+    ui->cb_Frame->installEventFilter(new FrameBoxFace(ui->cb_Frame));
     ui->cb_Frame->setMaxVisibleItems(9);
     ui->cb_Frame->setCurrentIndex(-1);
 

@@ -18,6 +18,7 @@
 #include <functional>
 #include <memory>
 
+#include "caption_strip.h"
 #include "dialogs_double.h"
 #include "main_unit.h"
 #include "program_registry.h"
@@ -364,6 +365,27 @@ private slots:
         w.hg_TextButtonClick(0);
         QVERIFY(!enabled);
         QVERIFY(!w.hasUnsavedChanges());
+    }
+
+    // The closed frame box draws its item as the list does: in the highlight colours while focused.
+    void closedFrameBoxFace()
+    {
+        tessel::Tfrm_TextEditor editor(nullptr, nullptr);
+        editor.setFrame(33, true);
+        editor.show();
+        QApplication::setActiveWindow(&editor);
+        auto highlighted = [&] {
+            const QImage face = editor.ui->cb_Frame->grab().toImage();
+            for (int y = 0; y < face.height(); ++y)
+                for (int x = 0; x < face.width(); ++x)
+                    if (face.pixelColor(x, y) == tessel::kHighlightColour) return true;
+            return false;
+        };
+        editor.ui->mm_Text->setFocus();
+        QVERIFY(!highlighted());
+        editor.ui->cb_Frame->setFocus();
+        QVERIFY(QTest::qWaitFor([&] { return editor.ui->cb_Frame->hasFocus(); }, 2000));
+        QVERIFY(highlighted());
     }
 
     // Saving is refused above 64 KB and for a Quarn 2 row without a frame byte, and before any
