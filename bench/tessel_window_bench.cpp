@@ -22,12 +22,6 @@ namespace {
 
 constexpr double kLoadGoalSeconds = 0.5;
 
-class NoLibraryWindows : public kestrix::LibraryWindows {
-public:
-    void about(QWidget*) override {}
-    void quiz() override {}
-};
-
 struct Context {
     tessel::Tfrm_Main* window = nullptr;
     QString path;
@@ -113,7 +107,7 @@ int main(int argc, char** argv)
     file.close();
     context.rows = tessel::readTextBank(bank, false, nullptr).entries.size();
 
-    NoLibraryWindows library;
+    kestrix::SilentLibraryWindows library;
     tessel::MainWindowServices services;
     services.library = &library;
     services.playSound = [](kestrix::Sound) {};

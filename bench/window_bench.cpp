@@ -23,12 +23,6 @@ namespace {
 constexpr std::uint32_t kEntries = 65535;
 constexpr double kLoadGoalSeconds = 1.0;
 
-class NoLibraryWindows : public kestrix::LibraryWindows {
-public:
-    void about(QWidget*) override {}
-    void quiz() override {}
-};
-
 struct Context {
     kestrix::Tfrm_Main* window = nullptr;
     QString path;
@@ -103,7 +97,7 @@ int main(int argc, char** argv)
     }
     file.close();
 
-    NoLibraryWindows library;
+    kestrix::SilentLibraryWindows library;
     kestrix::MainWindowServices services;
     services.library = &library;
     services.playSound = [](kestrix::Sound) {};

@@ -99,13 +99,7 @@ std::shared_ptr<QWidget> helpWindow(const std::function<bool()>& open)
 }
 
 // The extractor's main window on a demo archive, with the library's windows and sounds left out.
-class NoLibraryWindows : public kestrix::LibraryWindows {
-public:
-    void about(QWidget*) override {}
-    void quiz() override {}
-};
-
-std::unique_ptr<QWidget> extractorWindow(SilentDialogs& dialogs, NoLibraryWindows& library,
+std::unique_ptr<QWidget> extractorWindow(SilentDialogs& dialogs, kestrix::SilentLibraryWindows& library,
                                          const QString& programFolder,
                                          const std::function<void(kestrix::Tfrm_Main&)>& arrange)
 {
@@ -128,8 +122,8 @@ std::unique_ptr<QWidget> extractorWindow(SilentDialogs& dialogs, NoLibraryWindow
 
 // The viewer with the demo resources extracted as the extractor writes them (palette, full-screen
 // picture and their batch file), the batch file loaded.
-std::unique_ptr<QWidget> viewerWindow(SilentDialogs& dialogs, NoLibraryWindows& library, const QString& programFolder,
-                                      const QString& work, bool developer)
+std::unique_ptr<QWidget> viewerWindow(SilentDialogs& dialogs, kestrix::SilentLibraryWindows& library,
+                                      const QString& programFolder, const QString& work, bool developer)
 {
     kestrix::LoadedArchive archive;
     QString error;
@@ -165,7 +159,8 @@ std::unique_ptr<QWidget> viewerWindow(SilentDialogs& dialogs, NoLibraryWindows& 
 }
 
 // The packer's window with the files of the demo folder, a blank and a double, and an output file.
-std::unique_ptr<QWidget> packerWindow(SilentDialogs& dialogs, NoLibraryWindows& library, const QString& programFolder)
+std::unique_ptr<QWidget> packerWindow(SilentDialogs& dialogs, kestrix::SilentLibraryWindows& library,
+                                      const QString& programFolder)
 {
     bundra::PackerWindowServices services;
     services.dialogs = &dialogs;
@@ -188,7 +183,7 @@ std::unique_ptr<QWidget> packerWindow(SilentDialogs& dialogs, NoLibraryWindows& 
 
 // The text viewer on the demo bank (the dialect question answered "No": a Quarn 2 bank), the third
 // text chosen and edited.
-std::unique_ptr<tessel::Tfrm_Main> textViewer(SilentDialogs& dialogs, NoLibraryWindows& library,
+std::unique_ptr<tessel::Tfrm_Main> textViewer(SilentDialogs& dialogs, kestrix::SilentLibraryWindows& library,
                                               const QString& programFolder)
 {
     tessel::MainWindowServices services;
@@ -256,7 +251,7 @@ int main(int argc, char** argv)
         return 1;
     }
     SilentDialogs dialogs;
-    NoLibraryWindows library;
+    kestrix::SilentLibraryWindows library;
     // The windows read and write the settings; here they get a store of their own.
     QTemporaryDir settingsFolder;
     kestrix::RegistryKey::useFolderForTesting(settingsFolder.path());

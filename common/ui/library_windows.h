@@ -24,4 +24,11 @@ public:
     void quiz() override;
 };
 
+// Opens nothing: for programs that drive a window without a user (the screenshot tool, benchmarks).
+class SilentLibraryWindows : public LibraryWindows {
+public:
+    void about(QWidget*) override {}
+    void quiz() override {}
+};
+
 }  // namespace kestrix
